@@ -1,0 +1,187 @@
+#pragma once
+
+#include "core/appidentity.h"
+#include "core/endpoints.h"
+
+#include <QMainWindow>
+
+#include <memory>
+
+class Desktop;
+class IniFile;
+class QAction;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+class QRadioButton;
+class QStatusBar;
+class QTabWidget;
+class QTimer;
+class QToolBar;
+class QToolButton;
+class QWidget;
+
+// Where the main window finds what it needs at start-up. The program fills it from the
+// running system; tests point it at temporary folders and fake services.
+struct AppEnvironment {
+    QString programFile;   // the program file whose version block names the program
+    QString programFolder; // its folder: settings.ini when writable, and Languages
+    QString appDataBase;   // the roaming application-data folder
+    quint16 userLanguageId = 1033;
+    Endpoints endpoints;
+};
+
+// The program's only permanent window: menus, toolbar, the work page with the address,
+// format and credentials rows, the result pane, and the status bar.
+class TAppForm final : public QMainWindow {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(TAppForm)
+
+public:
+    TAppForm(AppEnvironment environment, Desktop& desktop, QWidget* parent = nullptr);
+    ~TAppForm() override;
+
+    // Start-up: identity, caption, data folder, settings.ini, the key, the language.
+    // Throws what reading the version block or the language file throws.
+    void FormCreate();
+
+    const AppIdentity& identity() const { return m_identity; }
+    const QString& DataFolder() const { return m_dataFolder; }
+    IniFile* SettingsIni() const { return m_settingsIni.get(); }
+    const AppEnvironment& environment() const { return m_environment; }
+    Desktop& desktop() const { return m_desktop; }
+
+    // Opens the credentials panel and puts the focus into the key field.
+    void FocusReplicateAPIKey();
+    // Puts the focus into the audio-address field.
+    void FocusReplicateAudio();
+
+    QString statusPanelText(int panel) const;
+    void setStatusPanelText(int panel, const QString& text);
+
+    // Menus and items.
+    QMenu* File1 = nullptr;
+    QMenu* Conversion1 = nullptr;
+    QMenu* Options1 = nullptr;
+    QMenu* Help1 = nullptr;
+    QAction* Load1 = nullptr;
+    QAction* Save1 = nullptr;
+    QAction* Exit1 = nullptr;
+    QAction* Settings1 = nullptr;
+    QAction* Record1 = nullptr;
+    QAction* Translate1 = nullptr;
+    QAction* ConvertVideoToAudio1 = nullptr;
+    QAction* Help2 = nullptr;
+    QAction* UpdateNotifications1 = nullptr;
+    QAction* UpdateNotificationsBar = nullptr;
+    QAction* Language1 = nullptr;
+    QAction* SendFeedback1 = nullptr;
+    QAction* About1 = nullptr;
+
+    // Toolbar.
+    QToolBar* ToolBar1 = nullptr;
+    QToolButton* ToolButtonConvert = nullptr;
+    QToolButton* ToolButton6 = nullptr;
+    QToolButton* ToolButton1 = nullptr;
+    QToolButton* ToolButton2 = nullptr;
+    QToolButton* ToolButton3 = nullptr;
+    QToolButton* ToolButton4 = nullptr;
+
+    // Work page.
+    QTabWidget* PageControl2 = nullptr;
+    QWidget* TabSheet2 = nullptr;
+    QWidget* Panel5 = nullptr;
+    QLabel* Label2 = nullptr;
+    QLineEdit* Edit3 = nullptr;
+    QPushButton* Button5 = nullptr;
+    QWidget* Panel4 = nullptr;
+    QLabel* Label1 = nullptr;
+    QRadioButton* RadioButton1 = nullptr;
+    QRadioButton* RadioButton2 = nullptr;
+
+    // Credentials panel.
+    QWidget* Panel7 = nullptr;
+    QTabWidget* PageControl1 = nullptr;
+    QWidget* TabSheet1 = nullptr;
+    QWidget* Panel8 = nullptr;
+    QLabel* Label3 = nullptr;
+    QPushButton* Button4 = nullptr;
+    QLabel* Label4 = nullptr;
+    QLineEdit* Edit1 = nullptr;
+
+    // Result pane, console pane, status bar.
+    QPlainTextEdit* MemoReplicate = nullptr;
+    QPlainTextEdit* MemoCMD = nullptr;
+    QStatusBar* StatusBar1 = nullptr;
+
+    // Timers.
+    QTimer* TimerChecker = nullptr;
+    QTimer* TimerReplicate = nullptr;
+    QTimer* TimerElapsed = nullptr;
+
+    // Set by the hidden Stop button; nothing reads it.
+    bool StopRequested = false;
+
+public slots:
+    void Settings1Click();
+    void Edit1Change();
+    void Button4Click();
+    void Help2Click();
+    void Exit1Click();
+    void PageControl2Change();
+    void Translate1Click();
+    void ToolButton6Click();
+
+    // Result pane and conversion job.
+    void Save1Click();
+    void ConvertUsingReplicate();
+    void TimerReplicateTimer();
+    void TimerElapsedTimer();
+
+    // Local media tools.
+    void Load1Click();
+    void Record1Click();
+
+    // The maker's web services.
+    void TimerCheckerTimer();
+    void UpdateNotifications1Click();
+    void SendFeedback1Click();
+
+    // Other windows.
+    void About1Click();
+    void Language1Click();
+
+protected:
+    void dragEnterEvent(class QDragEnterEvent* event) override;
+    void dropEvent(class QDropEvent* event) override;
+
+private:
+    void buildMenus();
+    void buildToolBar();
+    void buildWorkPage();
+    void buildCredentialsPanel(QWidget* page);
+    void buildStatusBar();
+    void buildTimers();
+    // Subsystem wiring, each in the file of its subsystem; called once by the constructor.
+    void setUpConversion();
+    void setUpMediaTools();
+    void setUpServices();
+    void setUpWindows();
+
+    AppEnvironment m_environment;
+    Desktop& m_desktop;
+    AppIdentity m_identity;
+    QString m_dataFolder;
+    std::unique_ptr<IniFile> m_settingsIni;
+    QLabel* m_statusPanels[2] = {nullptr, nullptr};
+
+    // Conversion job state.
+
+    // Local media tools state.
+
+    // Maker's web services state.
+
+    // Other windows' state.
+};

@@ -1,0 +1,92 @@
+#include "platform/qtdesktop.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QProcess>
+#include <QPushButton>
+
+namespace {
+
+QWidget* dialogParent()
+{
+    return QApplication::activeWindow();
+}
+
+QMessageBox::Icon toQtIcon(MessageIcon icon)
+{
+    switch (icon) {
+    case MessageIcon::Information:
+        return QMessageBox::Information;
+    case MessageIcon::Warning:
+        return QMessageBox::Warning;
+    case MessageIcon::Error:
+        return QMessageBox::Critical;
+    }
+    return QMessageBox::NoIcon;
+}
+
+} // namespace
+
+QString QtFileDialogFilter(const QStringList& filters)
+{
+    QStringList entries;
+    for (const QString& filter : filters) {
+        const QString name = filter.section(QLatin1Char('|'), 0, 0);
+        const QString pattern = filter.section(QLatin1Char('|'), 1, 1);
+        entries << QStringLiteral("%1 (%2)").arg(name, pattern);
+    }
+    return entries.join(QStringLiteral(";;"));
+}
+
+void QtDesktop::showMessage(const QString& title, const QString& text, MessageIcon icon)
+{
+    QMessageBox box(toQtIcon(icon), title, text, QMessageBox::Ok, dialogParent());
+    box.exec();
+}
+
+bool QtDesktop::askQuestion(const QString& title, const QString& text, const QString& yesText,
+                            const QString& noText)
+{
+    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::NoButton, dialogParent());
+    QPushButton* yes = box.addButton(yesText, QMessageBox::YesRole);
+    QPushButton* no = box.addButton(noText, QMessageBox::NoRole);
+    box.setDefaultButton(no);
+    box.exec();
+    return box.clickedButton() == yes;
+}
+
+void QtDesktop::beep()
+{
+    QApplication::beep();
+}
+
+bool QtDesktop::openUrl(const QUrl& url)
+{
+    return QDesktopServices::openUrl(url);
+}
+
+QString QtDesktop::chooseSaveFile(const QStringList& filters, const QString& defaultSuffix)
+{
+    QFileDialog dialog(dialogParent());
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilter(QtFileDialogFilter(filters));
+    dialog.setDefaultSuffix(defaultSuffix);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+QString QtDesktop::chooseOpenFile(const QStringList& filters)
+{
+    return QFileDialog::getOpenFileName(dialogParent(), QString(), QString(),
+                                        QtFileDialogFilter(filters));
+}
+
+bool QtDesktop::startDetached(const QString& program, const QStringList& arguments,
+                              const QString& workingFolder)
+{
+    return QProcess::startDetached(program, arguments, workingFolder);
+}

@@ -1,0 +1,153 @@
+#include "platform/versionresource.h"
+
+#include <QFile>
+#include <QStringList>
+
+#include <elf.h>
+
+#include <cstring>
+#include <optional>
+
+namespace {
+
+const char* systemErrorText(int code)
+{
+    switch (code) {
+    case SystemErrorCode::FileNotFound:
+        return "The system cannot find the file specified.";
+    case SystemErrorCode::ResourceTypeNotFound:
+        return "The specified resource type cannot be found in the image file.";
+    default:
+        return "Unknown error.";
+    }
+}
+
+// The bytes of the ".parlotext_version" section of an ELF program file.
+std::optional<QByteArray> versionSection(const QByteArray& file)
+{
+    if (file.size() < qsizetype(sizeof(Elf64_Ehdr)) ||
+        std::memcmp(file.constData(), ELFMAG, SELFMAG) != 0 || file[EI_CLASS] != ELFCLASS64)
+        return std::nullopt;
+    Elf64_Ehdr header;
+    std::memcpy(&header, file.constData(), sizeof header);
+    const auto sectionAt = [&](quint64 index) -> std::optional<Elf64_Shdr> {
+        const quint64 offset = header.e_shoff + index * sizeof(Elf64_Shdr);
+        if (header.e_shentsize != sizeof(Elf64_Shdr) || offset + sizeof(Elf64_Shdr) > quint64(file.size()))
+            return std::nullopt;
+        Elf64_Shdr section;
+        std::memcpy(&section, file.constData() + offset, sizeof section);
+        return section;
+    };
+    const auto names = sectionAt(header.e_shstrndx);
+    if (!names)
+        return std::nullopt;
+    static const char wanted[] = ".parlotext_version";
+    for (quint64 i = 0; i < header.e_shnum; ++i) {
+        const auto section = sectionAt(i);
+        if (!section)
+            return std::nullopt;
+        const quint64 nameOffset = names->sh_offset + section->sh_name;
+        if (nameOffset + sizeof wanted > quint64(file.size()) ||
+            std::memcmp(file.constData() + nameOffset, wanted, sizeof wanted) != 0)
+            continue;
+        if (section->sh_offset + section->sh_size > quint64(file.size()))
+            return std::nullopt;
+        QByteArray bytes = file.mid(qsizetype(section->sh_offset), qsizetype(section->sh_size));
+        const qsizetype end = bytes.indexOf('\0');
+        return end >= 0 ? bytes.left(end) : bytes;
+    }
+    return std::nullopt;
+}
+
+// The version block: "value path<TAB>value" lines, looked up like a version resource,
+// without regard to case.
+class VersionBlock {
+public:
+    explicit VersionBlock(const QString& fileName)
+    {
+        QFile file(fileName);
+        if (!file.open(QIODevice::ReadOnly))
+            throw SystemError(SystemErrorCode::FileNotFound);
+        const auto section = versionSection(file.readAll());
+        if (!section)
+            throw SystemError(SystemErrorCode::ResourceTypeNotFound);
+        m_lines = QString::fromUtf8(*section).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    }
+
+    std::optional<QString> query(const QString& path) const
+    {
+        for (const QString& line : m_lines) {
+            const qsizetype tab = line.indexOf(QLatin1Char('\t'));
+            if (tab >= 0 && line.left(tab).compare(path, Qt::CaseInsensitive) == 0)
+                return line.mid(tab + 1);
+        }
+        return std::nullopt;
+    }
+
+private:
+    QStringList m_lines;
+};
+
+} // namespace
+
+SystemError::SystemError(int code)
+    : std::runtime_error(QStringLiteral("System Error.  Code: %1.\n%2")
+                             .arg(code)
+                             .arg(QLatin1String(systemErrorText(code)))
+                             .toStdString())
+    , m_code(code)
+{
+}
+
+TEXEVersionData ReadEXEVersionData(const QString& fileName)
+{
+    const VersionBlock block(fileName);
+    const auto translation = block.query(QStringLiteral("\\VarFileInfo\\Translation"));
+    const QStringList parts = translation.value_or(QString()).split(QLatin1Char(' '));
+    bool languageOk = false;
+    bool codePageOk = false;
+    const uint language = parts.value(0).toUInt(&languageOk, 16);
+    const uint codePage = parts.value(1).toUInt(&codePageOk, 16);
+    if (!languageOk || !codePageOk)
+        throw SystemError(SystemErrorCode::ResourceTypeNotFound);
+    const QString table = QStringLiteral("%1%2")
+                              .arg(language, 4, 16, QLatin1Char('0'))
+                              .arg(codePage, 4, 16, QLatin1Char('0'))
+                              .toUpper();
+
+    TEXEVersionData data;
+    const std::pair<const char*, QString*> fields[] = {
+        {"CompanyName", &data.CompanyName},       {"FileDescription", &data.FileDescription},
+        {"FileVersion", &data.FileVersion},       {"InternalName", &data.InternalName},
+        {"LegalCopyright", &data.LegalCopyright}, {"LegalTrademarks", &data.LegalTrademarks},
+        {"OriginalFileName", &data.OriginalFileName}, {"ProductName", &data.ProductName},
+        {"ProductVersion", &data.ProductVersion}, {"Comments", &data.Comments},
+        {"PrivateBuild", &data.PrivateBuild},     {"SpecialBuild", &data.SpecialBuild},
+    };
+    for (const auto& [key, field] : fields) {
+        const QString path = QStringLiteral("\\StringFileInfo\\%1\\%2").arg(table, QLatin1String(key));
+        if (const auto value = block.query(path))
+            *field = *value;
+    }
+    return data;
+}
+
+FixedFileVersion ReadEXEFixedVersion(const QString& fileName)
+{
+    const VersionBlock block(fileName);
+    const QStringList parts =
+        block.query(QStringLiteral("\\FixedFileVersion")).value_or(QString()).split(QLatin1Char('.'));
+    if (parts.size() != 4)
+        throw SystemError(SystemErrorCode::ResourceTypeNotFound);
+    FixedFileVersion version;
+    version.major = quint16(parts[0].toUInt());
+    version.minor = quint16(parts[1].toUInt());
+    version.build = quint16(parts[2].toUInt());
+    version.revision = quint16(parts[3].toUInt());
+    return version;
+}
+
+QString FormatAppVersion(const FixedFileVersion& version)
+{
+    return QStringLiteral("%1.%2").arg(version.major).arg(version.minor);
+}
