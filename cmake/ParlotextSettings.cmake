@@ -35,5 +35,6 @@ function(parlotext_add_test name)
   target_link_libraries(${name} PRIVATE parlotext_settings parlotext_test_support ${ARG_LIBS})
   gtest_discover_tests(${name}
     DISCOVERY_TIMEOUT 60
+    NO_PRETTY_VALUES NO_PRETTY_TYPES
     PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 120)
 endfunction()

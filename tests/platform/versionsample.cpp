@@ -1,0 +1,5 @@
+// A program file that carries another version block, for the version-reading tests.
+int main()
+{
+    return 0;
+}
