@@ -15,8 +15,10 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLinearGradient>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -37,6 +39,22 @@ constexpr int kLabelWidth = 100;
 
 const QString kSettingsSection = QStringLiteral("Settings");
 const QString kKeyName = QStringLiteral("Key");
+
+// The toolbar's background: a gradient from light blue at the top to the button face at
+// the bottom, painted directly (a style sheet would slow the window's start-up).
+class ToolBarBackground final : public QWidget {
+public:
+    using QWidget::QWidget;
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QLinearGradient gradient(0, 0, 0, height());
+        gradient.setColorAt(0, QColor(170, 213, 255));
+        gradient.setColorAt(1, palette().color(QPalette::Button));
+        QPainter(this).fillRect(rect(), gradient);
+    }
+};
 
 QWidget* makeRow(QWidget* parent)
 {
@@ -129,16 +147,14 @@ void TAppForm::buildToolBar()
     ToolBar1->setFloatable(false);
     ToolBar1->toggleViewAction()->setVisible(false);
     ToolBar1->setFixedHeight(85);
-    ToolBar1->setStyleSheet(QStringLiteral(
-        "QToolBar#ToolBar1 { border: 0; spacing: 0; padding: 0;"
-        " background: qlineargradient(x1:0, y1:0, x2:0, y2:1,"
-        " stop:0 rgb(170, 213, 255), stop:1 palette(button)); }"
-        "QToolButton { background: transparent; }"
-        "QToolButton:hover { background: rgba(255, 255, 255, 90); border: 1px solid rgba(0, 0, 0, 40); }"));
+    ToolBar1->setContentsMargins(0, 0, 0, 0);
+    ToolBar1->layout()->setContentsMargins(0, 0, 0, 0);
     addToolBar(Qt::TopToolBarArea, ToolBar1);
 
-    // Buttons sit in one strip, so that hiding a button closes its gap.
-    auto* strip = new QWidget(ToolBar1);
+    // Buttons sit in one strip, so that hiding a button closes its gap; the strip paints
+    // the toolbar's gradient.
+    auto* strip = new ToolBarBackground(ToolBar1);
+    strip->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     auto* layout = new QHBoxLayout(strip);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
@@ -229,7 +245,9 @@ void TAppForm::buildWorkPage()
     MemoReplicate->setFont(paneFont);
     MemoReplicate->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     MemoReplicate->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    MemoReplicate->setStyleSheet(QStringLiteral("QPlainTextEdit#MemoReplicate { background: palette(button); }"));
+    QPalette panePalette = MemoReplicate->palette();
+    panePalette.setColor(QPalette::Base, panePalette.color(QPalette::Button));
+    MemoReplicate->setPalette(panePalette);
     pageLayout->addWidget(MemoReplicate, 1);
 
     MemoCMD = new QPlainTextEdit(QStringLiteral("MemoCMD"), central);
