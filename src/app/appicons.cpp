@@ -56,9 +56,7 @@ QIcon program()
 
 QIcon convert()
 {
-    return drawIcon([](QPainter& p) {
-        drawBubble(p, QColor(46, 160, 90));
-    });
+    return drawIcon([](QPainter& p) { drawBubble(p, QColor(46, 160, 90)); });
 }
 
 QIcon stop()
@@ -121,7 +119,8 @@ QIcon settings()
             for (const qreal offset : {-0.22, 0.22}) {
                 const qreal a = angle + offset;
                 const QPointF outer = centre + QPointF(qCos(a), qSin(a)) * 26;
-                const QPointF inner = centre + QPointF(qCos(a + offset * 0.6), qSin(a + offset * 0.6)) * 19;
+                const QPointF inner =
+                    centre + QPointF(qCos(a + offset * 0.6), qSin(a + offset * 0.6)) * 19;
                 if (gear.elementCount() == 0)
                     gear.moveTo(inner);
                 if (offset < 0) {

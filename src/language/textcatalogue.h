@@ -12,7 +12,8 @@ public:
     // (after trimming) lets LanguageCodes.csv choose by userLanguageId; otherwise fileName
     // names a language file in that folder. A missing folder or file loads nothing.
     // Throws std::runtime_error when the chosen language file exists but cannot be read.
-    void LoadLanguage(const QString& programFolder, quint16 userLanguageId, const QString& fileName);
+    void LoadLanguage(const QString& programFolder, quint16 userLanguageId,
+                      const QString& fileName);
 
     // Appends the names of folder's language files ("*lang.txt", any case) to LanguageFiles.
     void ListLanguageFiles(const QString& folder);

@@ -12,6 +12,7 @@ struct LocaleLanguageId {
 };
 
 // For each language, the first row is its main identifier, used for regions not listed.
+// clang-format off
 constexpr LocaleLanguageId kLanguageIds[] = {
     {"en_US", 1033}, {"en_GB", 2057}, {"en_AU", 3081}, {"en_CA", 4105}, {"en_NZ", 5129},
     {"en_IE", 6153}, {"en_ZA", 7177}, {"en_IN", 16393}, {"en_SG", 18441},
@@ -36,6 +37,7 @@ constexpr LocaleLanguageId kLanguageIds[] = {
     {"uz_UZ", 1091}, {"mn_MN", 1104}, {"af_ZA", 1078}, {"sw_KE", 1089}, {"am_ET", 1118},
     {"km_KH", 1107}, {"lo_LA", 1108},
 };
+// clang-format on
 
 constexpr quint16 kEnglishUnitedStates = 1033;
 

@@ -32,7 +32,8 @@ std::optional<QByteArray> versionSection(const QByteArray& file)
     std::memcpy(&header, file.constData(), sizeof header);
     const auto sectionAt = [&](quint64 index) -> std::optional<Elf64_Shdr> {
         const quint64 offset = header.e_shoff + index * sizeof(Elf64_Shdr);
-        if (header.e_shentsize != sizeof(Elf64_Shdr) || offset + sizeof(Elf64_Shdr) > quint64(file.size()))
+        if (header.e_shentsize != sizeof(Elf64_Shdr) ||
+            offset + sizeof(Elf64_Shdr) > quint64(file.size()))
             return std::nullopt;
         Elf64_Shdr section;
         std::memcpy(&section, file.constData() + offset, sizeof section);
@@ -117,15 +118,16 @@ TEXEVersionData ReadEXEVersionData(const QString& fileName)
 
     TEXEVersionData data;
     const std::pair<const char*, QString*> fields[] = {
-        {"CompanyName", &data.CompanyName},       {"FileDescription", &data.FileDescription},
-        {"FileVersion", &data.FileVersion},       {"InternalName", &data.InternalName},
-        {"LegalCopyright", &data.LegalCopyright}, {"LegalTrademarks", &data.LegalTrademarks},
+        {"CompanyName", &data.CompanyName},           {"FileDescription", &data.FileDescription},
+        {"FileVersion", &data.FileVersion},           {"InternalName", &data.InternalName},
+        {"LegalCopyright", &data.LegalCopyright},     {"LegalTrademarks", &data.LegalTrademarks},
         {"OriginalFileName", &data.OriginalFileName}, {"ProductName", &data.ProductName},
-        {"ProductVersion", &data.ProductVersion}, {"Comments", &data.Comments},
-        {"PrivateBuild", &data.PrivateBuild},     {"SpecialBuild", &data.SpecialBuild},
+        {"ProductVersion", &data.ProductVersion},     {"Comments", &data.Comments},
+        {"PrivateBuild", &data.PrivateBuild},         {"SpecialBuild", &data.SpecialBuild},
     };
     for (const auto& [key, field] : fields) {
-        const QString path = QStringLiteral("\\StringFileInfo\\%1\\%2").arg(table, QLatin1String(key));
+        const QString path =
+            QStringLiteral("\\StringFileInfo\\%1\\%2").arg(table, QLatin1String(key));
         if (const auto value = block.query(path))
             *field = *value;
     }
@@ -135,8 +137,9 @@ TEXEVersionData ReadEXEVersionData(const QString& fileName)
 FixedFileVersion ReadEXEFixedVersion(const QString& fileName)
 {
     const VersionBlock block(fileName);
-    const QStringList parts =
-        block.query(QStringLiteral("\\FixedFileVersion")).value_or(QString()).split(QLatin1Char('.'));
+    const QStringList parts = block.query(QStringLiteral("\\FixedFileVersion"))
+                                  .value_or(QString())
+                                  .split(QLatin1Char('.'));
     if (parts.size() != 4)
         throw SystemError(SystemErrorCode::ResourceTypeNotFound);
     FixedFileVersion version;

@@ -51,7 +51,9 @@ protected:
 
     QString storedKey() const
     {
-        return IniFile(settingsPath()).readString(QStringLiteral("Settings"), QStringLiteral("Key")).value_or(QStringLiteral("<none>"));
+        return IniFile(settingsPath())
+            .readString(QStringLiteral("Settings"), QStringLiteral("Key"))
+            .value_or(QStringLiteral("<none>"));
     }
 
     TAppForm& start()
@@ -113,18 +115,19 @@ TEST_F(AppFormTest, MenusHoldTheirItemsInOrderWithSeparators)
         return items;
     };
     EXPECT_EQ(describe(form.File1), (QStringList{QStringLiteral("Load Audio File... (hidden)"),
-                                                 QStringLiteral("Save File..."), QStringLiteral("-"),
-                                                 QStringLiteral("Exit")}));
-    EXPECT_EQ(describe(form.Conversion1), (QStringList{QStringLiteral("Settings [ ]"), QStringLiteral("-"),
-                                                       QStringLiteral("Record (hidden)"), QStringLiteral("Convert")}));
+                                                 QStringLiteral("Save File..."),
+                                                 QStringLiteral("-"), QStringLiteral("Exit")}));
+    EXPECT_EQ(describe(form.Conversion1),
+              (QStringList{QStringLiteral("Settings [ ]"), QStringLiteral("-"),
+                           QStringLiteral("Record (hidden)"), QStringLiteral("Convert")}));
     EXPECT_EQ(describe(form.Options1),
               QStringList{QStringLiteral("Convert Video to Audio Before Uploading (hidden) [x]")});
     EXPECT_FALSE(form.Options1->menuAction()->isVisible());
     EXPECT_EQ(describe(form.Help1),
               (QStringList{QStringLiteral("Online Help"), QStringLiteral("-"),
-                           QStringLiteral("Update Notifications [x] (disabled)"), QStringLiteral("-"),
-                           QStringLiteral("Language... (hidden)"), QStringLiteral("Send &Feedback..."),
-                           QStringLiteral("&About...")}));
+                           QStringLiteral("Update Notifications [x] (disabled)"),
+                           QStringLiteral("-"), QStringLiteral("Language... (hidden)"),
+                           QStringLiteral("Send &Feedback..."), QStringLiteral("&About...")}));
     EXPECT_EQ(form.Help2->shortcut(), QKeySequence(Qt::Key_F1));
     QStringList menuTitles;
     for (QAction* action : form.menuBar()->actions())
@@ -143,12 +146,18 @@ TEST_F(AppFormTest, ShownAndHiddenControls)
         bool shown;
     };
     const Expectation expectations[] = {
-        {form.ToolButtonConvert, "Convert", true}, {form.ToolButton6, "Stop", false},
-        {form.ToolButton1, "Load", false},         {form.ToolButton2, "Save", true},
-        {form.ToolButton3, "Settings", true},      {form.ToolButton4, "Record", false},
-        {form.Button5, "Load...", false},          {form.Panel7, "credentials", false},
-        {form.MemoCMD, "console", false},          {form.MemoReplicate, "result", true},
-        {form.Edit3, "address", true},             {form.RadioButton1, "VTT", true},
+        {form.ToolButtonConvert, "Convert", true},
+        {form.ToolButton6, "Stop", false},
+        {form.ToolButton1, "Load", false},
+        {form.ToolButton2, "Save", true},
+        {form.ToolButton3, "Settings", true},
+        {form.ToolButton4, "Record", false},
+        {form.Button5, "Load...", false},
+        {form.Panel7, "credentials", false},
+        {form.MemoCMD, "console", false},
+        {form.MemoReplicate, "result", true},
+        {form.Edit3, "address", true},
+        {form.RadioButton1, "VTT", true},
     };
     for (const auto& expectation : expectations)
         EXPECT_EQ(expectation.widget->isVisible(), expectation.shown) << expectation.name;
@@ -164,9 +173,12 @@ TEST_F(AppFormTest, ToolbarButtonsCarryCaptionsAndHints)
 {
     TAppForm& form = start();
     const std::tuple<QToolButton*, const char*, const char*> buttons[] = {
-        {form.ToolButtonConvert, "Convert", "Convert"}, {form.ToolButton6, "Stop", "Stop"},
-        {form.ToolButton1, "Load", "Load Audio File"},  {form.ToolButton2, "Save", "Save Text File"},
-        {form.ToolButton3, "Settings", "Settings"},     {form.ToolButton4, "Record", "Record"},
+        {form.ToolButtonConvert, "Convert", "Convert"},
+        {form.ToolButton6, "Stop", "Stop"},
+        {form.ToolButton1, "Load", "Load Audio File"},
+        {form.ToolButton2, "Save", "Save Text File"},
+        {form.ToolButton3, "Settings", "Settings"},
+        {form.ToolButton4, "Record", "Record"},
     };
     for (const auto& [button, caption, hint] : buttons) {
         EXPECT_EQ(button->text(), QLatin1String(caption));
@@ -178,8 +190,10 @@ TEST_F(AppFormTest, ToolbarButtonsClickTheirMenuItemsEvenHiddenOnes)
 {
     TAppForm& form = start();
     const std::pair<QToolButton*, QAction*> forwards[] = {
-        {form.ToolButton1, form.Load1}, {form.ToolButton2, form.Save1},
-        {form.ToolButton4, form.Record1}, {form.ToolButtonConvert, form.Translate1},
+        {form.ToolButton1, form.Load1},
+        {form.ToolButton2, form.Save1},
+        {form.ToolButton4, form.Record1},
+        {form.ToolButtonConvert, form.Translate1},
     };
     for (const auto& [button, item] : forwards) {
         QSignalSpy triggered(item, &QAction::triggered);
@@ -245,7 +259,8 @@ TEST_F(AppFormTest, TheKeyIsRestoredAtStart)
     writeSettings("[Settings]\r\nKey=r8_saved  \r\n[Other]\r\nKeep=1\r\n");
     TAppForm& form = start();
     EXPECT_EQ(form.Edit1->text(), QStringLiteral("r8_saved  "));
-    EXPECT_EQ(IniFile(settingsPath()).readString(QStringLiteral("Other"), QStringLiteral("Keep")), QStringLiteral("1"));
+    EXPECT_EQ(IniFile(settingsPath()).readString(QStringLiteral("Other"), QStringLiteral("Keep")),
+              QStringLiteral("1"));
     EXPECT_EQ(form.DataFolder(), programFolder() + QLatin1Char('/'));
 }
 
@@ -277,7 +292,8 @@ TEST_F(AppFormTest, F1OpensTheHelpPage)
     ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
     QTest::keyClick(&form, Qt::Key_F1);
     ASSERT_EQ(m_desktop.openedUrls.size(), 1);
-    EXPECT_EQ(m_desktop.openedUrls[0], QUrl(QStringLiteral("http://www.maker.test/help/parlotext/")));
+    EXPECT_EQ(m_desktop.openedUrls[0],
+              QUrl(QStringLiteral("http://www.maker.test/help/parlotext/")));
 }
 
 TEST_F(AppFormTest, GetApiKeyOpensTheTokenPageAndFailuresStaySilent)
@@ -286,7 +302,8 @@ TEST_F(AppFormTest, GetApiKeyOpensTheTokenPageAndFailuresStaySilent)
     m_desktop.openUrlResult = false;
     form.Button4->click();
     ASSERT_EQ(m_desktop.openedUrls.size(), 1);
-    EXPECT_EQ(m_desktop.openedUrls[0], QUrl(QStringLiteral("https://replicate.test/account/api-tokens")));
+    EXPECT_EQ(m_desktop.openedUrls[0],
+              QUrl(QStringLiteral("https://replicate.test/account/api-tokens")));
     EXPECT_TRUE(m_desktop.messages.isEmpty());
 }
 
@@ -303,7 +320,8 @@ TEST_F(AppFormTest, ConsolePaneSitsAboveTheStatusBar)
 TEST_F(AppFormTest, StatusBarHasTwoPanelsOfTheirWidths)
 {
     TAppForm& form = start();
-    const QList<QLabel*> panels = form.StatusBar1->findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly);
+    const QList<QLabel*> panels =
+        form.StatusBar1->findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly);
     ASSERT_EQ(panels.size(), 2);
     EXPECT_EQ(panels[0]->width(), 425);
     EXPECT_EQ(panels[1]->width(), 100);

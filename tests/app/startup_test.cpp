@@ -89,6 +89,9 @@ TEST_P(HelpAddressTest, LowersAsciiCapitalsAndHyphenatesBlanks)
 INSTANTIATE_TEST_SUITE_P(Products, HelpAddressTest,
                          ::testing::Values(HelpCase{"Parlotext", "/help/parlotext/"},
                                            HelpCase{"Parlo Text  Pro", "/help/parlo-text--pro/"},
-                                           HelpCase{"\xC3\x89" "cho", "/help/\xC3\x89" "cho/"}));
+                                           HelpCase{"\xC3\x89"
+                                                    "cho",
+                                                    "/help/\xC3\x89"
+                                                    "cho/"}));
 
 } // namespace

@@ -15,7 +15,8 @@ namespace {
 
 std::string lowered(std::string s)
 {
-    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+    std::transform(s.begin(), s.end(), s.begin(),
+                   [](unsigned char c) { return char(std::tolower(c)); });
     return s;
 }
 
@@ -79,7 +80,8 @@ void FakeHttpServer::start()
 {
     // Whatever no test scripted is recorded too, and answered 404.
     for (const char* method : {"GET", "POST", "PUT", "DELETE"})
-        on(method, ".*", [](const httplib::Request&, httplib::Response& response) { response.status = 404; });
+        on(method, ".*",
+           [](const httplib::Request&, httplib::Response& response) { response.status = 404; });
     m_port = m_server->bind_to_any_port("127.0.0.1");
     if (m_port <= 0)
         throw std::runtime_error("the fake server found no free port");

@@ -26,7 +26,8 @@ TEST_P(ParseLanguageCodeLineTest, SplitsAtTheFirstComma)
 INSTANTIATE_TEST_SUITE_P(
     Lines, ParseLanguageCodeLineTest,
     ::testing::Values(CodeLineCase{"1031,German.lang.txt", true, "1031", "German.lang.txt"},
-                      CodeLineCase{" 1031\t, German.lang.txt \x01", true, "1031", "German.lang.txt"},
+                      CodeLineCase{" 1031\t, German.lang.txt \x01", true, "1031",
+                                   "German.lang.txt"},
                       CodeLineCase{"1031,Odd, name.lang.txt", true, "1031", "Odd, name.lang.txt"},
                       CodeLineCase{",", true, "", ""},
                       CodeLineCase{"1031 German.lang.txt", false, "", ""},
@@ -34,9 +35,12 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(SplitUtf8Lines, SplitsAtEveryKindOfBreakAndSkipsTheMark)
 {
-    EXPECT_EQ(SplitUtf8Lines("\xEF\xBB\xBF" "a\r\nb\nc\rd"),
-              (QStringList{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"), QStringLiteral("d")}));
-    EXPECT_EQ(SplitUtf8Lines("a\n\nb\n"), (QStringList{QStringLiteral("a"), QString(), QStringLiteral("b")}));
+    EXPECT_EQ(SplitUtf8Lines("\xEF\xBB\xBF"
+                             "a\r\nb\nc\rd"),
+              (QStringList{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"),
+                           QStringLiteral("d")}));
+    EXPECT_EQ(SplitUtf8Lines("a\n\nb\n"),
+              (QStringList{QStringLiteral("a"), QString(), QStringLiteral("b")}));
     EXPECT_TRUE(SplitUtf8Lines("").isEmpty());
 }
 

@@ -57,7 +57,8 @@ struct CodeListCase {
     bool loads;
 };
 
-class CodeListTest : public TextCatalogueTest, public ::testing::WithParamInterface<CodeListCase> {};
+class CodeListTest : public TextCatalogueTest,
+                     public ::testing::WithParamInterface<CodeListCase> {};
 
 TEST_P(CodeListTest, ChoosesTheFileForTheUsersCode)
 {
@@ -83,10 +84,33 @@ INSTANTIATE_TEST_SUITE_P(
         CodeListCase{"BlanksAroundBothSides", "  1031 \t,  German.lang.txt \r\n", true},
         CodeListCase{"NameInOtherCase", "1031,german.LANG.txt\n", true},
         CodeListCase{"FirstMatchingLineWins", "1031,German.lang.txt\n1031,French.lang.txt\n", true},
-        CodeListCase{"Utf8ByteOrderMark", "\xEF\xBB\xBF" "1031,German.lang.txt\n", true},
+        CodeListCase{"Utf8ByteOrderMark",
+                     "\xEF\xBB\xBF"
+                     "1031,German.lang.txt\n",
+                     true},
         CodeListCase{"Utf16ByteOrderMark",
-                     QByteArray("\xFF\xFE" "1\0" "0\0" "3\0" "1\0" ",\0" "G\0" "e\0" "r\0" "m\0" "a\0"
-                                "n\0" ".\0" "l\0" "a\0" "n\0" "g\0" ".\0" "t\0" "x\0" "t\0", 42),
+                     QByteArray("\xFF\xFE"
+                                "1\0"
+                                "0\0"
+                                "3\0"
+                                "1\0"
+                                ",\0"
+                                "G\0"
+                                "e\0"
+                                "r\0"
+                                "m\0"
+                                "a\0"
+                                "n\0"
+                                ".\0"
+                                "l\0"
+                                "a\0"
+                                "n\0"
+                                "g\0"
+                                ".\0"
+                                "t\0"
+                                "x\0"
+                                "t\0",
+                                42),
                      true},
         CodeListCase{"LeadingZeroDoesNotMatch", "01031,German.lang.txt\n", false},
         CodeListCase{"NoLineForTheCode", "1036,French.lang.txt\n", false},
@@ -96,31 +120,32 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(TextCatalogueTest, EntryRules)
 {
-    writeLanguageFile(QStringLiteral("Test.lang.txt"),
-                      "\xEF\xBB\xBF{First}Erste\r\n"
-                      "A heading, never a key\n"
-                      "{Empty}\r"
-                      "{Braces}a}b\n"
-                      "{Blanks}  kept  \n"
-                      "{Send}Senden\n"
-                      "{Send}Second one\n"
-                      "{send}lower\n"
-                      "{Umlaut}Schlie\xC3\x9F" "en\n");
+    writeLanguageFile(QStringLiteral("Test.lang.txt"), "\xEF\xBB\xBF{First}Erste\r\n"
+                                                       "A heading, never a key\n"
+                                                       "{Empty}\r"
+                                                       "{Braces}a}b\n"
+                                                       "{Blanks}  kept  \n"
+                                                       "{Send}Senden\n"
+                                                       "{Send}Second one\n"
+                                                       "{send}lower\n"
+                                                       "{Umlaut}Schlie\xC3\x9F"
+                                                       "en\n");
     load(kGerman, QStringLiteral("Test.lang.txt"));
     const std::pair<const char*, QString> cases[] = {
-        {"First", QStringLiteral("Erste")},          // the byte-order mark is skipped
-        {"Empty", QStringLiteral("Empty")},          // an empty text gives the key back
-        {"Braces", QStringLiteral("a}b")},           // text after the first "}"
-        {"Blanks", QStringLiteral("  kept  ")},      // not trimmed
-        {"Send", QStringLiteral("Senden")},          // the first line wins
-        {"SEND", QStringLiteral("SEND")},            // keys compare with case
+        {"First", QStringLiteral("Erste")},           // the byte-order mark is skipped
+        {"Empty", QStringLiteral("Empty")},           // an empty text gives the key back
+        {"Braces", QStringLiteral("a}b")},            // text after the first "}"
+        {"Blanks", QStringLiteral("  kept  ")},       // not trimmed
+        {"Send", QStringLiteral("Senden")},           // the first line wins
+        {"SEND", QStringLiteral("SEND")},             // keys compare with case
         {"Umlaut", QStringLiteral("Schlie\u00DFen")}, // UTF-8
         {"Missing", QStringLiteral("Missing")},
     };
     for (const auto& [key, expected] : cases)
         EXPECT_EQ(m_catalogue.TranslateText(QLatin1String(key)), expected) << key;
     EXPECT_EQ(FindTranslation(QStringLiteral("Empty"), m_catalogue.LanguageLines), QString());
-    EXPECT_EQ(FindTranslation(QStringLiteral("Braces"), m_catalogue.LanguageLines), QStringLiteral("a}b"));
+    EXPECT_EQ(FindTranslation(QStringLiteral("Braces"), m_catalogue.LanguageLines),
+              QStringLiteral("a}b"));
     EXPECT_EQ(FindTranslation(QStringLiteral("Send"), {}), QStringLiteral("Send"));
 }
 
@@ -153,8 +178,9 @@ TEST_F(TextCatalogueTest, ListingMatchesLangTxtInAnyCaseAndSkipsFolders)
     load();
     QStringList listed = m_catalogue.LanguageFiles;
     listed.sort();
-    EXPECT_EQ(listed, (QStringList{QStringLiteral(".hidden.lang.txt"), QStringLiteral("German.lang.txt"),
-                                   QStringLiteral("Germanlang.txt"), QStringLiteral("SHOUT.LANG.TXT")}));
+    EXPECT_EQ(listed,
+              (QStringList{QStringLiteral(".hidden.lang.txt"), QStringLiteral("German.lang.txt"),
+                           QStringLiteral("Germanlang.txt"), QStringLiteral("SHOUT.LANG.TXT")}));
 }
 
 TEST_F(TextCatalogueTest, FileWithoutDotBeforeLangLoadsWithEmptyName)

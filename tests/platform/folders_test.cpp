@@ -41,7 +41,8 @@ TEST(IsFolderWritable, ReadOnlyFolderIsNotWritable)
     QTemporaryDir folder;
     QFile::setPermissions(folder.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
     EXPECT_FALSE(IsFolderWritable(folder.path()));
-    QFile::setPermissions(folder.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QFile::setPermissions(folder.path(),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
 
 } // namespace

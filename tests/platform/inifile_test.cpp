@@ -1,8 +1,8 @@
 #include "platform/inifile.h"
 
 #include <QCoreApplication>
-#include <QFile>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
@@ -38,13 +38,15 @@ TEST_F(IniFileTest, MissingFileReadsNothingAndFirstWriteCreatesIt)
     EXPECT_FALSE(ini.readString(QStringLiteral("Settings"), QStringLiteral("Key")).has_value());
     ini.writeString(QStringLiteral("Settings"), QStringLiteral("Key"), QStringLiteral("r8_abc"));
     EXPECT_EQ(fileBytes(), QByteArray("[Settings]\nKey=r8_abc\n"));
-    EXPECT_EQ(ini.readString(QStringLiteral("Settings"), QStringLiteral("Key")), QStringLiteral("r8_abc"));
+    EXPECT_EQ(ini.readString(QStringLiteral("Settings"), QStringLiteral("Key")),
+              QStringLiteral("r8_abc"));
 }
 
 TEST_F(IniFileTest, ValuesAreStoredRawWithTheirBlanks)
 {
     IniFile ini(path());
-    for (const QString& value : {QStringLiteral("  key with blanks  "), QString(), QStringLiteral("a=b;c")}) {
+    for (const QString& value :
+         {QStringLiteral("  key with blanks  "), QString(), QStringLiteral("a=b;c")}) {
         ini.writeString(QStringLiteral("Settings"), QStringLiteral("Key"), value);
         EXPECT_EQ(ini.readString(QStringLiteral("Settings"), QStringLiteral("Key")), value);
     }
@@ -53,7 +55,8 @@ TEST_F(IniFileTest, ValuesAreStoredRawWithTheirBlanks)
 TEST_F(IniFileTest, EmptyValueIsFoundAsEmptyText)
 {
     writeFileBytes("[Settings]\r\nKey=\r\n");
-    const auto value = IniFile(path()).readString(QStringLiteral("Settings"), QStringLiteral("Key"));
+    const auto value =
+        IniFile(path()).readString(QStringLiteral("Settings"), QStringLiteral("Key"));
     ASSERT_TRUE(value.has_value());
     EXPECT_EQ(*value, QString());
 }
@@ -62,22 +65,28 @@ TEST_F(IniFileTest, SectionAndKeyAreFoundWithoutRegardToCase)
 {
     writeFileBytes("[settings]\nKEY=secret\n");
     IniFile ini(path());
-    EXPECT_EQ(ini.readString(QStringLiteral("Settings"), QStringLiteral("Key")), QStringLiteral("secret"));
+    EXPECT_EQ(ini.readString(QStringLiteral("Settings"), QStringLiteral("Key")),
+              QStringLiteral("secret"));
     ini.writeString(QStringLiteral("Settings"), QStringLiteral("Key"), QStringLiteral("new"));
     EXPECT_EQ(fileBytes(), QByteArray("[settings]\nKey=new\n"));
 }
 
 TEST_F(IniFileTest, OtherSectionsKeysAndLinesAreKept)
 {
-    writeFileBytes("; written by hand\r\n[Window]\r\nLeft=10\r\n\r\n[Settings]\r\nOther=1\r\n\r\n[Last]\r\nX=y\r\n");
+    writeFileBytes(
+        "; written by "
+        "hand\r\n[Window]\r\nLeft=10\r\n\r\n[Settings]\r\nOther=1\r\n\r\n[Last]\r\nX=y\r\n");
     IniFile ini(path());
     ini.writeString(QStringLiteral("Settings"), QStringLiteral("Key"), QStringLiteral("k"));
-    EXPECT_EQ(fileBytes(), QByteArray("; written by hand\r\n[Window]\r\nLeft=10\r\n\r\n[Settings]\r\nOther=1\r\n"
-                                      "Key=k\r\n\r\n[Last]\r\nX=y\r\n"));
+    EXPECT_EQ(fileBytes(),
+              QByteArray("; written by hand\r\n[Window]\r\nLeft=10\r\n\r\n[Settings]\r\nOther=1\r\n"
+                         "Key=k\r\n\r\n[Last]\r\nX=y\r\n"));
     ini.writeString(QStringLiteral("Settings"), QStringLiteral("Key"), QStringLiteral("k2"));
-    EXPECT_EQ(ini.readString(QStringLiteral("Window"), QStringLiteral("Left")), QStringLiteral("10"));
+    EXPECT_EQ(ini.readString(QStringLiteral("Window"), QStringLiteral("Left")),
+              QStringLiteral("10"));
     EXPECT_EQ(ini.readString(QStringLiteral("Last"), QStringLiteral("X")), QStringLiteral("y"));
-    EXPECT_EQ(ini.readString(QStringLiteral("Settings"), QStringLiteral("Key")), QStringLiteral("k2"));
+    EXPECT_EQ(ini.readString(QStringLiteral("Settings"), QStringLiteral("Key")),
+              QStringLiteral("k2"));
 }
 
 TEST_F(IniFileTest, KeyOfAnotherSectionIsNotTaken)
@@ -86,8 +95,10 @@ TEST_F(IniFileTest, KeyOfAnotherSectionIsNotTaken)
     IniFile ini(path());
     EXPECT_FALSE(ini.readString(QStringLiteral("Settings"), QStringLiteral("Key")).has_value());
     ini.writeString(QStringLiteral("Settings"), QStringLiteral("Key"), QStringLiteral("right"));
-    EXPECT_EQ(ini.readString(QStringLiteral("Other"), QStringLiteral("Key")), QStringLiteral("wrong"));
-    EXPECT_EQ(ini.readString(QStringLiteral("Settings"), QStringLiteral("Key")), QStringLiteral("right"));
+    EXPECT_EQ(ini.readString(QStringLiteral("Other"), QStringLiteral("Key")),
+              QStringLiteral("wrong"));
+    EXPECT_EQ(ini.readString(QStringLiteral("Settings"), QStringLiteral("Key")),
+              QStringLiteral("right"));
 }
 
 TEST_F(IniFileTest, FileIsReadableByItsOwnerOnly)
@@ -107,7 +118,8 @@ TEST_F(IniFileTest, ReplacingTheFileLeavesNoTemporaryFilesBehind)
     for (int i = 0; i < 5; ++i)
         ini.writeString(QStringLiteral("Settings"), QStringLiteral("Key"), QString::number(i));
     QDir folder(m_folder.path());
-    EXPECT_EQ(folder.entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("settings.ini")});
+    EXPECT_EQ(folder.entryList(QDir::Files | QDir::Hidden),
+              QStringList{QStringLiteral("settings.ini")});
 }
 
 TEST_F(IniFileTest, TwoWritersSideBySideKeepEachOthersValues)
@@ -118,17 +130,21 @@ TEST_F(IniFileTest, TwoWritersSideBySideKeepEachOthersValues)
     constexpr int kWrites = 60;
     std::thread a([&] {
         for (int i = 0; i < kWrites; ++i)
-            first.writeString(QStringLiteral("Settings"), QStringLiteral("Key"), QStringLiteral("a%1").arg(i));
+            first.writeString(QStringLiteral("Settings"), QStringLiteral("Key"),
+                              QStringLiteral("a%1").arg(i));
     });
     std::thread b([&] {
         for (int i = 0; i < kWrites; ++i)
-            second.writeString(QStringLiteral("Other"), QStringLiteral("Value"), QStringLiteral("b%1").arg(i));
+            second.writeString(QStringLiteral("Other"), QStringLiteral("Value"),
+                               QStringLiteral("b%1").arg(i));
     });
     a.join();
     b.join();
     IniFile reader(path());
-    EXPECT_EQ(reader.readString(QStringLiteral("Settings"), QStringLiteral("Key")), QStringLiteral("a%1").arg(kWrites - 1));
-    EXPECT_EQ(reader.readString(QStringLiteral("Other"), QStringLiteral("Value")), QStringLiteral("b%1").arg(kWrites - 1));
+    EXPECT_EQ(reader.readString(QStringLiteral("Settings"), QStringLiteral("Key")),
+              QStringLiteral("a%1").arg(kWrites - 1));
+    EXPECT_EQ(reader.readString(QStringLiteral("Other"), QStringLiteral("Value")),
+              QStringLiteral("b%1").arg(kWrites - 1));
 }
 
 TEST_F(IniFileTest, FailedWriteRaisesAnErrorNamingTheFile)
@@ -138,7 +154,8 @@ TEST_F(IniFileTest, FailedWriteRaisesAnErrorNamingTheFile)
         ini.writeString(QStringLiteral("Settings"), QStringLiteral("Key"), QStringLiteral("x"));
         FAIL() << "the write should have failed";
     } catch (const IniWriteError& error) {
-        EXPECT_NE(std::string(error.what()).find("missing-folder/settings.ini"), std::string::npos) << error.what();
+        EXPECT_NE(std::string(error.what()).find("missing-folder/settings.ini"), std::string::npos)
+            << error.what();
     }
 }
 

@@ -40,8 +40,9 @@ class AppVersionTest : public ::testing::TestWithParam<VersionCase> {};
 
 TEST_P(AppVersionTest, IsMajorDotMinorOfTheFixedVersion)
 {
-    const QString file = QString::fromUtf8(GetParam().file).isEmpty() ? thisProgram()
-                                                                      : QString::fromUtf8(GetParam().file);
+    const QString file = QString::fromUtf8(GetParam().file).isEmpty()
+                             ? thisProgram()
+                             : QString::fromUtf8(GetParam().file);
     EXPECT_EQ(FormatAppVersion(ReadEXEFixedVersion(file)), QLatin1String(GetParam().appVersion));
     // The second file's strings sit in another translation's table ("040704B0").
     EXPECT_EQ(ReadEXEVersionData(file).CompanyName, QLatin1String(GetParam().company));
@@ -49,14 +50,16 @@ TEST_P(AppVersionTest, IsMajorDotMinorOfTheFixedVersion)
 
 INSTANTIATE_TEST_SUITE_P(Files, AppVersionTest,
                          ::testing::Values(VersionCase{"", "1.3", "QUILLON"},
-                                           VersionCase{VERSION_SAMPLE_2_10, "2.10", "Other Maker"}));
+                                           VersionCase{VERSION_SAMPLE_2_10, "2.10",
+                                                       "Other Maker"}));
 
 TEST(VersionResource, FileWithoutVersionDataRaisesTheSystemError)
 {
     QTemporaryDir folder;
     // A real program file, copied, is not needed: any file without the block will do,
     // including an ELF file of the system's.
-    for (const QString& file : {QStringLiteral("/bin/true"), folder.filePath(QStringLiteral("text.txt"))}) {
+    for (const QString& file :
+         {QStringLiteral("/bin/true"), folder.filePath(QStringLiteral("text.txt"))}) {
         if (!file.startsWith(QLatin1String("/bin"))) {
             QFile text(file);
             ASSERT_TRUE(text.open(QIODevice::WriteOnly));
@@ -67,8 +70,9 @@ TEST(VersionResource, FileWithoutVersionDataRaisesTheSystemError)
             FAIL() << "no error for " << file.toStdString();
         } catch (const SystemError& error) {
             EXPECT_EQ(error.code(), 1813);
-            EXPECT_STREQ(error.what(), "System Error.  Code: 1813.\n"
-                                       "The specified resource type cannot be found in the image file.");
+            EXPECT_STREQ(error.what(),
+                         "System Error.  Code: 1813.\n"
+                         "The specified resource type cannot be found in the image file.");
         }
     }
 }
@@ -80,7 +84,8 @@ TEST(VersionResource, MissingFileRaisesFileNotFound)
         FAIL() << "no error";
     } catch (const SystemError& error) {
         EXPECT_EQ(error.code(), 2);
-        EXPECT_STREQ(error.what(), "System Error.  Code: 2.\nThe system cannot find the file specified.");
+        EXPECT_STREQ(error.what(),
+                     "System Error.  Code: 2.\nThe system cannot find the file specified.");
     }
 }
 
