@@ -184,7 +184,7 @@ void PostFormCall::onReplyFinished()
         return;
     const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
     const bool answered = status.isValid();
-    const QByteArray body = reply->readAll();
+    const QByteArray body = answered ? reply->readAll() : QByteArray();
     if (m_secure) {
         // Any HTTP status is an answer here; an error page comes back as the reply.
         if (answered)
