@@ -35,8 +35,8 @@ OsVersionInfo CurrentOsVersionInfo()
 
 QString GetOSDescription(const OsVersionInfo& info)
 {
-    const QString edition = info.is64Bit ? QStringLiteral("64-bit Edition")
-                                         : QStringLiteral("32-bit Edition");
+    const QString edition =
+        info.is64Bit ? QStringLiteral("64-bit Edition") : QStringLiteral("32-bit Edition");
     QString name = info.productName;
     if (info.servicePack > 0)
         name += QStringLiteral(" Service Pack %1").arg(info.servicePack);

@@ -86,7 +86,8 @@ void checkBody(const UpdateCheckInputs& inputs, UpdateCheckShared& shared, QThre
         handOver();
         return;
     }
-    const QString today = environment.dateLocale.toString(environment.today(), QLocale::ShortFormat);
+    const QString today =
+        environment.dateLocale.toString(environment.today(), QLocale::ShortFormat);
     if (lastCheck == today && lastCount >= 5) {
         handOver();
         return;
@@ -96,10 +97,10 @@ void checkBody(const UpdateCheckInputs& inputs, UpdateCheckShared& shared, QThre
         QStringLiteral("cmd=check"),
         QStringLiteral("appname=") + inputs.identity.AppTitle,
         QStringLiteral("version=") + appVersion,
-        QStringLiteral("os=") + (environment.osDescription ? environment.osDescription()
-                                                           : GetOSDescription()),
-        QStringLiteral("local=") + (environment.localeCode ? environment.localeCode()
-                                                           : GetLocaleCode()),
+        QStringLiteral("os=") +
+            (environment.osDescription ? environment.osDescription() : GetOSDescription()),
+        QStringLiteral("local=") +
+            (environment.localeCode ? environment.localeCode() : GetLocaleCode()),
         QStringLiteral("guid=") + guid,
         QStringLiteral("howmany=") + QString::number(howMany),
     };
@@ -116,8 +117,8 @@ void checkBody(const UpdateCheckInputs& inputs, UpdateCheckShared& shared, QThre
     if (reply.startsWith(QLatin1String("ERROR")))
         shared.CheckFailed = true;
     if (!shared.CheckFailed) {
-        const QString result = lines.size() >= 4 ? ReadTag(lines.at(3), QStringLiteral("result"))
-                                                 : QString();
+        const QString result =
+            lines.size() >= 4 ? ReadTag(lines.at(3), QStringLiteral("result")) : QString();
         if (result != QLatin1String("0") && result != QLatin1String("1"))
             shared.CheckFailed = true;
     }
@@ -170,8 +171,7 @@ bool ShouldAnnounce(const QString& latestVersion, const QString& appVersion, int
            newCount < 5;
 }
 
-void RunUpdateCheck(const UpdateCheckInputs& inputs, UpdateCheckShared& shared,
-                    QThread* handOverTo)
+void RunUpdateCheck(const UpdateCheckInputs& inputs, UpdateCheckShared& shared, QThread* handOverTo)
 {
     shared.CheckFinished.store(false, std::memory_order_relaxed);
     shared.CheckFailed = false;

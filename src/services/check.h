@@ -32,10 +32,12 @@ inline constexpr char HowMany[] = "HowMany";
 struct UpdateCheckEnvironment {
     // Opens the per-user store; the program's is the native one of QUILLON / Parlotext.
     std::function<std::unique_ptr<QSettings>()> openSettings = DefaultUpdateSettings;
-    std::function<QDate()> today = [] { return QDate::currentDate(); };
+    std::function<QDate()> today = [] {
+        return QDate::currentDate();
+    };
     // The regional settings captured at start-up; their short date marks a day.
     QLocale dateLocale = QLocale::system();
-    std::function<QString()> machineGuid;  // may throw; GetMachineGuid() when empty
+    std::function<QString()> machineGuid;   // may throw; GetMachineGuid() when empty
     std::function<QString()> osDescription; // GetOSDescription() when empty
     std::function<QString()> localeCode;    // GetLocaleCode() when empty
     int timeoutMs = 10000;

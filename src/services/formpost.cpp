@@ -145,7 +145,10 @@ void PostFormCall::start()
     if (!url.isValid() || url.host().isEmpty()) {
         // Reported from the event loop, like every other outcome.
         QMetaObject::invokeMethod(
-            this, [this] { finish({false, {}, QStringLiteral("Invalid URL: ") + m_url}); },
+            this,
+            [this] {
+                finish({false, {}, QStringLiteral("Invalid URL: ") + m_url});
+            },
             Qt::QueuedConnection);
         return;
     }
@@ -251,7 +254,8 @@ ServiceOutcome SendToService(const ServiceEndpoint& endpoint, const QStringList&
                              int timeoutMs, const std::atomic<bool>* abandon)
 {
     ServiceOutcome outcome;
-    const PostFormResult secure = PostForm(endpoint.secureUrl, fields, timeoutMs, endpoint.tls, abandon);
+    const PostFormResult secure =
+        PostForm(endpoint.secureUrl, fields, timeoutMs, endpoint.tls, abandon);
     if (secure.succeeded) {
         outcome.succeeded = true;
         outcome.reply = secure.reply;
@@ -263,7 +267,8 @@ ServiceOutcome SendToService(const ServiceEndpoint& endpoint, const QStringList&
         outcome.error = secure.error;
         return outcome;
     }
-    const PostFormResult plain = PostForm(endpoint.plainUrl, fields, timeoutMs, endpoint.tls, abandon);
+    const PostFormResult plain =
+        PostForm(endpoint.plainUrl, fields, timeoutMs, endpoint.tls, abandon);
     outcome.succeeded = plain.succeeded;
     outcome.reply = plain.reply;
     outcome.error = plain.error;

@@ -85,8 +85,7 @@ private:
 // One form post that blocks the calling thread until it ends; for threads of their own.
 // When abandon becomes true the request is aborted and a failure returned.
 PostFormResult PostForm(const QString& url, const QStringList& fields, int timeoutMs,
-                        const QSslConfiguration& tls,
-                        const std::atomic<bool>* abandon = nullptr);
+                        const QSslConfiguration& tls, const std::atomic<bool>* abandon = nullptr);
 
 // Where a request to the maker's service goes: the same path over the secure and the
 // plain host.

@@ -20,7 +20,8 @@ using Behaviour = FakeMakerService::Behaviour;
 
 namespace {
 
-std::string answer(const std::string& versionLine, const std::string& urlLine = "<url>http://127.0.0.1:9/get</url>",
+std::string answer(const std::string& versionLine,
+                   const std::string& urlLine = "<url>http://127.0.0.1:9/get</url>",
                    const std::string& resultLine = "<result>1</result>")
 {
     return versionLine + "\r\n" + urlLine + "\r\n<news></news>\r\n" + resultLine + "\r\n";
@@ -37,13 +38,19 @@ UpdateCheckEnvironment testEnvironment(const QString& storePath, const QDate* da
     environment.openSettings = [storePath] {
         return std::make_unique<QSettings>(storePath, QSettings::IniFormat);
     };
-    environment.today = [day] { return *day; };
+    environment.today = [day] {
+        return *day;
+    };
     environment.dateLocale = QLocale(QLocale::English, QLocale::UnitedStates);
-    environment.machineGuid = [] { return QStringLiteral("4f1c2a9be0d34c55a1b2c3d4e5f60718"); };
+    environment.machineGuid = [] {
+        return QStringLiteral("4f1c2a9be0d34c55a1b2c3d4e5f60718");
+    };
     environment.osDescription = [] {
         return QStringLiteral("Test Linux 1 (Version 6.1, Build 0, 64-bit Edition)");
     };
-    environment.localeCode = [] { return QStringLiteral("en-US"); };
+    environment.localeCode = [] {
+        return QStringLiteral("en-US");
+    };
     environment.timeoutMs = 400;
     return environment;
 }
@@ -62,7 +69,9 @@ protected:
         in.endpoints = EndpointsFor(service);
         in.environment = testEnvironment(storePath, &day);
         if (guidFails)
-            in.environment.machineGuid = []() -> QString { throw MachineIdError("unreadable"); };
+            in.environment.machineGuid = []() -> QString {
+                throw MachineIdError("unreadable");
+            };
         return in;
     }
 
@@ -118,12 +127,9 @@ TEST_F(UpdateCheckTest, FirstRunEverSendsTheIdentityAndRecordsTheAnswer)
     EXPECT_TRUE(posts[0].secure);
     EXPECT_EQ(posts[0].request.path, "/php/check2.php");
     const FakeMakerService::Fields expected = {
-        {"cmd", "check"},
-        {"appname", "QUILLON - Parlotext"},
-        {"version", "1.3"},
-        {"os", "Test Linux 1 (Version 6.1, Build 0, 64-bit Edition)"},
-        {"local", "en-US"},
-        {"guid", "4f1c2a9be0d34c55a1b2c3d4e5f60718"},
+        {"cmd", "check"},   {"appname", "QUILLON - Parlotext"},
+        {"version", "1.3"}, {"os", "Test Linux 1 (Version 6.1, Build 0, 64-bit Edition)"},
+        {"local", "en-US"}, {"guid", "4f1c2a9be0d34c55a1b2c3d4e5f60718"},
         {"howmany", "1"},
     };
     EXPECT_EQ(posts[0].fields, expected);
@@ -163,13 +169,11 @@ TEST_P(HowManyTest, CountsRunsSinceThisVersionWasFirstRun)
     EXPECT_EQ(stored(Keys::InstalledVersion), QStringLiteral("1.3"));
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, HowManyTest,
-                         ::testing::Values(HowManyCase{"7", "1.3", "8"},
-                                           HowManyCase{"7", "1.2", "1"},  // a new version
-                                           HowManyCase{"7", nullptr, "1"},
-                                           HowManyCase{"-4", "1.3", "1"},
-                                           HowManyCase{"many", "1.3", "1"},
-                                           HowManyCase{nullptr, nullptr, "1"}));
+INSTANTIATE_TEST_SUITE_P(
+    Table, HowManyTest,
+    ::testing::Values(HowManyCase{"7", "1.3", "8"}, HowManyCase{"7", "1.2", "1"}, // a new version
+                      HowManyCase{"7", nullptr, "1"}, HowManyCase{"-4", "1.3", "1"},
+                      HowManyCase{"many", "1.3", "1"}, HowManyCase{nullptr, nullptr, "1"}));
 
 TEST_F(UpdateCheckTest, SwitchedOffSendsNothingButStillCountsTheRun)
 {
@@ -214,7 +218,7 @@ TEST_F(UpdateCheckTest, AnUnreadableShowUpdateCountsAsOn)
 
 struct DayCase {
     const char* name;
-    bool sameDay;       // the stored date is today's short date
+    bool sameDay; // the stored date is today's short date
     int storedCount;
     bool requested;
     const char* newCount;
@@ -233,19 +237,18 @@ TEST_P(DailyRhythmTest, AtMostFiveValidAnswersADayAndNoticesOnTheFirstFour)
     const auto shared = run();
     EXPECT_EQ(checkPosts(), c.requested ? 1u : 0u);
     EXPECT_EQ(stored(Keys::LastUpdateCheckCount).toStdString(), c.newCount);
-    EXPECT_EQ(stored(Keys::LastUpdateCheck), c.sameDay || c.requested ? todayText()
-                                                                       : QStringLiteral("12/9/26"));
+    EXPECT_EQ(stored(Keys::LastUpdateCheck),
+              c.sameDay || c.requested ? todayText() : QStringLiteral("12/9/26"));
     EXPECT_EQ(shared->UpdateAvailable, c.announced);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, DailyRhythmTest,
-    ::testing::Values(DayCase{"FourthRun", true, 3, true, "4", true},
-                      DayCase{"FifthRun", true, 4, true, "5", false},
-                      DayCase{"SixthRun", true, 5, false, "5", false},
-                      DayCase{"LaterRun", true, 9, false, "9", false},
-                      DayCase{"NewDay", false, 5, true, "1", true}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Table, DailyRhythmTest,
+                         ::testing::Values(DayCase{"FourthRun", true, 3, true, "4", true},
+                                           DayCase{"FifthRun", true, 4, true, "5", false},
+                                           DayCase{"SixthRun", true, 5, false, "5", false},
+                                           DayCase{"LaterRun", true, 9, false, "9", false},
+                                           DayCase{"NewDay", false, 5, true, "1", true}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(UpdateCheckTest, AChangedDateFormatMakesANewDay)
 {
@@ -286,14 +289,21 @@ TEST_P(UnusableAnswerTest, IsNotCountedAndAnnouncesNothing)
 INSTANTIATE_TEST_SUITE_P(
     Table, UnusableAnswerTest,
     ::testing::Values(
-        UnusableCase{"Error", "ERROR: database unavailable\r\n<version>1.4</version>\r\n\r\n<result>1</result>"},
+        UnusableCase{
+            "Error",
+            "ERROR: database unavailable\r\n<version>1.4</version>\r\n\r\n<result>1</result>"},
         UnusableCase{"ErrorWithValidLines", "ERROR" + versionAnswer("1.4")},
-        UnusableCase{"ThreeLines", "<version>1.4</version>\r\n<url></url>\r\n<result>1</result>\r\n"},
+        UnusableCase{"ThreeLines",
+                     "<version>1.4</version>\r\n<url></url>\r\n<result>1</result>\r\n"},
         UnusableCase{"Empty", ""},
-        UnusableCase{"ResultTwo", answer("<version>1.4</version>", "<url></url>", "<result>2</result>")},
-        UnusableCase{"ResultInCapitals", answer("<version>1.4</version>", "<url></url>", "<RESULT>1</RESULT>")},
-        UnusableCase{"ResultWithSpace", answer("<version>1.4</version>", "<url></url>", "<result>1</result> ")},
-        UnusableCase{"ResultEmpty", answer("<version>1.4</version>", "<url></url>", "<result></result>")}),
+        UnusableCase{"ResultTwo",
+                     answer("<version>1.4</version>", "<url></url>", "<result>2</result>")},
+        UnusableCase{"ResultInCapitals",
+                     answer("<version>1.4</version>", "<url></url>", "<RESULT>1</RESULT>")},
+        UnusableCase{"ResultWithSpace",
+                     answer("<version>1.4</version>", "<url></url>", "<result>1</result> ")},
+        UnusableCase{"ResultEmpty",
+                     answer("<version>1.4</version>", "<url></url>", "<result></result>")}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(UpdateCheckTest, AnErrorPageOverTheSecureTransportIsAnUnusableAnswerWithoutRetry)
@@ -337,7 +347,8 @@ INSTANTIATE_TEST_SUITE_P(
                       VersionCase{"ThreeParts", "<version>2.0.1</version>", "2.0.1", true},
                       VersionCase{"WithSuffix", "<version>1.4 beta</version>", "1.4 beta", false},
                       VersionCase{"Letters", "<version>v1.4</version>", "v1.4", false},
-                      VersionCase{"TooLarge", "<version>99999.99999</version>", "99999.99999", false},
+                      VersionCase{"TooLarge", "<version>99999.99999</version>", "99999.99999",
+                                  false},
                       VersionCase{"Empty", "<version></version>", "", false},
                       VersionCase{"Missing", "", "", false},
                       VersionCase{"UpperCaseTags", "<VERSION>1.4</VERSION>", "", false}),

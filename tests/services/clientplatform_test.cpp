@@ -15,14 +15,16 @@ TEST(GetOSDescription, NamesTheSystemItsVersionBuildAndEdition)
     info.minor = 1;
     info.build = 0;
     info.is64Bit = true;
-    EXPECT_EQ(GetOSDescription(info),
-              QStringLiteral("Debian GNU/Linux 12 (bookworm) (Version 6.1, Build 0, 64-bit Edition)"));
+    EXPECT_EQ(
+        GetOSDescription(info),
+        QStringLiteral("Debian GNU/Linux 12 (bookworm) (Version 6.1, Build 0, 64-bit Edition)"));
     info.is64Bit = false;
     info.servicePack = 2;
     info.build = 17;
-    EXPECT_EQ(GetOSDescription(info),
-              QStringLiteral("Debian GNU/Linux 12 (bookworm) Service Pack 2 (Version 6.1, Build 17, "
-                             "32-bit Edition)"));
+    EXPECT_EQ(
+        GetOSDescription(info),
+        QStringLiteral("Debian GNU/Linux 12 (bookworm) Service Pack 2 (Version 6.1, Build 17, "
+                       "32-bit Edition)"));
 }
 
 TEST(GetOSDescription, TheRunningSystemFitsTheFormat)
@@ -48,9 +50,10 @@ TEST_P(GetLocaleCodeTest, GivesLanguageAndCountryOrXx)
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, GetLocaleCodeTest,
-                         ::testing::Values(LocaleCase{"en_US", "en-US"}, LocaleCase{"de_AT", "de-AT"},
-                                           LocaleCase{"pt_BR", "pt-BR"}, LocaleCase{"ja_JP", "ja-JP"},
-                                           LocaleCase{"C", "xx"}));
+                         ::testing::Values(LocaleCase{"en_US", "en-US"},
+                                           LocaleCase{"de_AT", "de-AT"},
+                                           LocaleCase{"pt_BR", "pt-BR"},
+                                           LocaleCase{"ja_JP", "ja-JP"}, LocaleCase{"C", "xx"}));
 
 TEST(GetLocaleCode, AnUnknownLocaleGivesXx)
 {

@@ -61,23 +61,23 @@ TEST_P(ReadTagTest, ReadsOnlyAnExactlyTaggedLine)
         << "line \"" << c.line << "\", name \"" << c.name << "\"";
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, ReadTagTest,
-    ::testing::Values(TagCase{"<version>1.4</version>", "version", "1.4"},
-                      TagCase{"<VERSION>1.4</VERSION>", "version", ""},
-                      TagCase{"<version>1.4</version>", "VERSION", "1.4"},
-                      TagCase{"<VERSION>1.4</VERSION>", "VERSION", ""},
-                      TagCase{" <version>1.4</version>", "version", ""},
-                      TagCase{"<version>1.4</version> ", "version", ""},
-                      TagCase{"<version> 1.4 </version>", "version", " 1.4 "},
-                      TagCase{"<version></version>", "version", ""},
-                      TagCase{"<version>", "version", ""},
-                      TagCase{"<version>1.4</url>", "version", ""},
-                      TagCase{"<url>http://a.example/d?x=<y></url>", "url", "http://a.example/d?x=<y>"},
-                      TagCase{"<result>0</result>", "result", "0"},
-                      TagCase{"", "version", ""},
-                      TagCase{"<version>1.4</version>", "", ""},
-                      TagCase{"<vérsion>é</vérsion>", "VÉRSION", "é"}));
+INSTANTIATE_TEST_SUITE_P(Table, ReadTagTest,
+                         ::testing::Values(TagCase{"<version>1.4</version>", "version", "1.4"},
+                                           TagCase{"<VERSION>1.4</VERSION>", "version", ""},
+                                           TagCase{"<version>1.4</version>", "VERSION", "1.4"},
+                                           TagCase{"<VERSION>1.4</VERSION>", "VERSION", ""},
+                                           TagCase{" <version>1.4</version>", "version", ""},
+                                           TagCase{"<version>1.4</version> ", "version", ""},
+                                           TagCase{"<version> 1.4 </version>", "version", " 1.4 "},
+                                           TagCase{"<version></version>", "version", ""},
+                                           TagCase{"<version>", "version", ""},
+                                           TagCase{"<version>1.4</url>", "version", ""},
+                                           TagCase{"<url>http://a.example/d?x=<y></url>", "url",
+                                                   "http://a.example/d?x=<y>"},
+                                           TagCase{"<result>0</result>", "result", "0"},
+                                           TagCase{"", "version", ""},
+                                           TagCase{"<version>1.4</version>", "", ""},
+                                           TagCase{"<vérsion>é</vérsion>", "VÉRSION", "é"}));
 
 // ---- reply lines ----
 
@@ -133,7 +133,8 @@ const FieldCase kFieldCases[] = {
     {"appname=QUILLON - Parlotext", "appname", "QUILLON - Parlotext"},
     {"feedback=salt & pepper", "feedback", "salt & pepper"},
     {"feedback=a=b==c", "feedback", "a=b==c"},
-    {"feedback=Grüße, señor! Ωμέγα 日本語 🙂", "feedback", "Grüße, señor! Ωμέγα 日本語 🙂"},
+    {"feedback=Grüße, señor! Ωμέγα 日本語 🙂", "feedback",
+     "Grüße, señor! Ωμέγα 日本語 🙂"},
     {"email=", "email", ""},
     {"feedback=1+1 is 2, 100% sure", "feedback", "1+1 is 2, 100% sure"},
     {"feedback=I like it!\rline one\r\nline two", "feedback", "I like it!\rline one\r\nline two"},
@@ -260,10 +261,13 @@ TEST_F(PostFormTest, AGzipBodyIsUnpacked)
 TEST_F(PostFormTest, TheDeclaredCharacterSetIsHonouredAndUtf8IsTheDefault)
 {
     service.contentType = "text/plain; charset=ISO-8859-1";
-    service.checkReply = "Gr\xFC\xDF" "e";
-    service.feedbackReply = "Gr\xC3\xBC\xC3\x9F" "e";
+    service.checkReply = "Gr\xFC\xDF"
+                         "e";
+    service.feedbackReply = "Gr\xC3\xBC\xC3\x9F"
+                            "e";
     service.shapeReply = [](httplib::Response& response) {
-        if (response.body == "Gr\xC3\xBC\xC3\x9F" "e") {
+        if (response.body == "Gr\xC3\xBC\xC3\x9F"
+                             "e") {
             response.headers.erase("Content-Type");
             response.set_header("Content-Type", "text/plain");
         }
@@ -282,7 +286,8 @@ TEST_F(PostFormTest, AnUntrustedCertificateRefusedConnectionOrSilenceIsAFailure)
     EXPECT_FALSE(post(urlOf(service.closedBase(), kUpdateCheckPath)).succeeded);
     QElapsedTimer clock;
     clock.start();
-    const PostFormResult silent = post(urlOf(service.plainBase(), kUpdateCheckPath), kShortTimeoutMs);
+    const PostFormResult silent =
+        post(urlOf(service.plainBase(), kUpdateCheckPath), kShortTimeoutMs);
     EXPECT_FALSE(silent.succeeded);
     EXPECT_FALSE(silent.error.isEmpty());
     EXPECT_LT(clock.elapsed(), 5000); // bounded by the time-out, not by the server

@@ -27,8 +27,8 @@ NewVersionInfo info(const QString& downloadUrl)
 void sendMouse(QWidget* target, QEvent::Type type, QPoint global, Qt::MouseButton button)
 {
     const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton
-                                  : type == QEvent::MouseMove      ? Qt::MouseButtons(button)
-                                                                   : Qt::MouseButtons(button);
+                                  : type == QEvent::MouseMove        ? Qt::MouseButtons(button)
+                                                                     : Qt::MouseButtons(button);
     QMouseEvent event(type, QPointF(target->mapFromGlobal(global)), QPointF(global),
                       type == QEvent::MouseMove ? Qt::NoButton : button, held, Qt::NoModifier);
     QCoreApplication::sendEvent(target, &event);
@@ -38,7 +38,8 @@ void sendMouse(QWidget* target, QEvent::Type type, QPoint global, Qt::MouseButto
 
 class NoticeTest : public ::testing::Test {
 protected:
-    std::unique_ptr<TNewVer> make(const QString& downloadUrl = QStringLiteral("https://127.0.0.1:9/get"))
+    std::unique_ptr<TNewVer>
+    make(const QString& downloadUrl = QStringLiteral("https://127.0.0.1:9/get"))
     {
         auto notice = std::make_unique<TNewVer>(info(downloadUrl), desktop, nullptr);
         return notice;
@@ -76,7 +77,9 @@ TEST_F(NoticeTest, TheCountdownClosesItOnTheEleventhTickEvenUnderTheCursor)
 {
     auto notice = make();
     open(*notice);
-    notice->cursorPosition = [&] { return notice->Label2->mapToGlobal(QPoint(5, 5)); };
+    notice->cursorPosition = [&] {
+        return notice->Label2->mapToGlobal(QPoint(5, 5));
+    };
     for (int tick = 1; tick <= 10; ++tick) {
         notice->TimerCloseTimer();
         notice->TimerLinkTimer();
@@ -151,7 +154,9 @@ TEST_F(NoticeTest, TheLinkTakesTheHighlightColourWhileTheCursorIsOverIt)
     open(*notice);
     ASSERT_NE(notice->linkColour(), notice->hoverColour());
     QPoint cursor = notice->Label2->mapToGlobal(notice->Label2->rect().center());
-    notice->cursorPosition = [&cursor] { return cursor; };
+    notice->cursorPosition = [&cursor] {
+        return cursor;
+    };
     notice->TimerLinkTimer();
     EXPECT_EQ(notice->Label2->palette().color(QPalette::WindowText), notice->hoverColour());
     cursor = notice->Image1->mapToGlobal(QPoint(2, 2));

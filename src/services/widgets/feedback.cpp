@@ -119,8 +119,9 @@ void FeedbackChoicePanel::mousePressEvent(QMouseEvent* event)
 
 TFeedbackForm::TFeedbackForm(AppIdentity identity, Endpoints endpoints, Desktop& desktop,
                              QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
-                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::MSWindowsFixedSizeDialogHint |
+                          Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowCloseButtonHint)
     , m_identity(std::move(identity))
     , m_endpoints(std::move(endpoints))
     , m_desktop(desktop)
@@ -219,7 +220,8 @@ TFeedbackForm::~TFeedbackForm()
 
 void TFeedbackForm::FormCreate()
 {
-    setWindowTitle(m_identity.AppProduct + QLatin1Char(' ') + TranslateText(QStringLiteral("feedback")));
+    setWindowTitle(m_identity.AppProduct + QLatin1Char(' ') +
+                   TranslateText(QStringLiteral("feedback")));
     Label1->setText(TranslateText(QStringLiteral("We would really appreciate your feedback.")));
     Label2->setText(TranslateText(QStringLiteral("What did you like or dislike?")));
     Label3->setText(TranslateText(QStringLiteral("Include my e-mail:")));
@@ -274,9 +276,8 @@ void TFeedbackForm::BitBtn1Click()
     // One step: the window keeps painting but takes no input until the answer is in.
     QGuiApplication::setOverrideCursor(Qt::BusyCursor);
     qApp->installEventFilter(this);
-    m_request = new ServiceRequest(
-        MakerServiceEndpoint(m_endpoints, QLatin1String(kFeedbackPath)),
-        FeedbackFields(m_identity, feedbackText, email), timeoutMs);
+    m_request = new ServiceRequest(MakerServiceEndpoint(m_endpoints, QLatin1String(kFeedbackPath)),
+                                   FeedbackFields(m_identity, feedbackText, email), timeoutMs);
     connect(m_request, &ServiceRequest::finished, this, &TFeedbackForm::onSendFinished);
     m_request->start();
 }
@@ -298,11 +299,12 @@ void TFeedbackForm::onSendFinished()
                                   TranslateText(QStringLiteral("Thank you!")),
                               MessageIcon::Information);
     } else {
-        m_desktop.showMessage(
-            TranslateText(QStringLiteral("Failure")),
-            TranslateText(QStringLiteral("Something went wrong. Your feedback could not be delivered.")) +
-                QStringLiteral("\r\r") + TranslateText(QStringLiteral("Please try again later.")),
-            MessageIcon::Error);
+        m_desktop.showMessage(TranslateText(QStringLiteral("Failure")),
+                              TranslateText(QStringLiteral(
+                                  "Something went wrong. Your feedback could not be delivered.")) +
+                                  QStringLiteral("\r\r") +
+                                  TranslateText(QStringLiteral("Please try again later.")),
+                              MessageIcon::Error);
     }
     emit sendFinished(succeeded);
     if (succeeded)

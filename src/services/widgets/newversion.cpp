@@ -59,7 +59,9 @@ TNewVer::TNewVer(NewVersionInfo info, Desktop& desktop, QWidget* mainWindow)
     , m_desktop(desktop)
     , m_mainWindow(mainWindow)
 {
-    cursorPosition = [] { return QCursor::pos(); };
+    cursorPosition = [] {
+        return QCursor::pos();
+    };
     setFixedSize(kClientWidth, kClientHeight);
     setFont(tahoma(11));
     setBackgroundRole(QPalette::Button);
