@@ -2,6 +2,7 @@
 
 #include "core/appidentity.h"
 #include "core/endpoints.h"
+#include "platform/clientplatform.h"
 
 #include <QDate>
 #include <QLocale>
@@ -39,7 +40,8 @@ struct UpdateCheckEnvironment {
     QLocale dateLocale = QLocale::system();
     std::function<QString()> machineGuid;   // may throw; GetMachineGuid() when empty
     std::function<QString()> osDescription; // GetOSDescription() when empty
-    std::function<QString()> localeCode;    // GetLocaleCode() when empty
+    // The user's locale code as it is at start-up.
+    std::function<QString()> localeCode = [code = GetLocaleCode()] { return code; };
     int timeoutMs = 10000;
 
     static std::unique_ptr<QSettings> DefaultUpdateSettings();

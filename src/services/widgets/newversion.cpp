@@ -62,6 +62,8 @@ TNewVer::TNewVer(NewVersionInfo info, Desktop& desktop, QWidget* mainWindow)
     cursorPosition = [] {
         return QCursor::pos();
     };
+    // Showing the notice leaves the focus where the user has it.
+    setAttribute(Qt::WA_ShowWithoutActivating);
     setFixedSize(kClientWidth, kClientHeight);
     setFont(tahoma(11));
     setBackgroundRole(QPalette::Button);
