@@ -152,6 +152,12 @@ struct HowManyCase {
     const char* sent;
 };
 
+void PrintTo(const HowManyCase& c, std::ostream* os)
+{
+    *os << "stored " << (c.storedHowMany ? c.storedHowMany : "(none)") << " for "
+        << (c.installedVersion ? c.installedVersion : "(none)");
+}
+
 class HowManyTest : public UpdateCheckTest, public ::testing::WithParamInterface<HowManyCase> {};
 
 TEST_P(HowManyTest, CountsRunsSinceThisVersionWasFirstRun)

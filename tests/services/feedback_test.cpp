@@ -29,6 +29,11 @@ struct EmailCase {
     bool accepted;
 };
 
+void PrintTo(const EmailCase& c, std::ostream* os)
+{
+    *os << "\"" << c.address << "\" " << (c.accepted ? "accepted" : "refused");
+}
+
 class EmailPatternTest : public ::testing::TestWithParam<EmailCase> {};
 
 TEST_P(EmailPatternTest, AcceptsOnlyWholeAddressesOfThePattern)

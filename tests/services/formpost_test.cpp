@@ -51,6 +51,11 @@ struct TagCase {
     const char* expected;
 };
 
+void PrintTo(const TagCase& c, std::ostream* os)
+{
+    *os << ::testing::PrintToString(std::string(c.line)) << " / " << c.name;
+}
+
 class ReadTagTest : public ::testing::TestWithParam<TagCase> {};
 
 TEST_P(ReadTagTest, ReadsOnlyAnExactlyTaggedLine)
@@ -86,6 +91,11 @@ struct LinesCase {
     std::vector<std::string> lines;
 };
 
+void PrintTo(const LinesCase& c, std::ostream* os)
+{
+    *os << ::testing::PrintToString(std::string(c.text));
+}
+
 class SplitReplyLinesTest : public ::testing::TestWithParam<LinesCase> {};
 
 TEST_P(SplitReplyLinesTest, SplitsAtEveryKindOfLineBreak)
@@ -111,6 +121,11 @@ struct FieldCase {
     const char* name;
     const char* value;
 };
+
+void PrintTo(const FieldCase& c, std::ostream* os)
+{
+    *os << ::testing::PrintToString(std::string(c.line));
+}
 
 class FormBodyTest : public ::testing::TestWithParam<FieldCase> {};
 
@@ -319,6 +334,23 @@ struct RuleCase {
     int plainPosts;
 };
 
+std::string behaviourName(Behaviour behaviour)
+{
+    switch (behaviour) {
+    case Behaviour::Answer:
+        return "Answers";
+    case Behaviour::Refuse:
+        return "Refuses";
+    case Behaviour::TimeOut:
+        return "TimesOut";
+    case Behaviour::TlsFailure:
+        return "FailsTls";
+    case Behaviour::HttpError:
+        return "HttpError";
+    }
+    return "Unknown";
+}
+
 class ServiceRuleTest : public ::testing::TestWithParam<std::tuple<RuleCase, bool>> {};
 
 TEST_P(ServiceRuleTest, TriesPlainOnceAndOnlyWhenSecureFails)
@@ -377,4 +409,9 @@ INSTANTIATE_TEST_SUITE_P(
             RuleCase{Behaviour::TimeOut, Behaviour::TimeOut, true, false, "", 1, 1},
             RuleCase{Behaviour::TlsFailure, Behaviour::Answer, true, true, "OK", 0, 1},
             RuleCase{Behaviour::TlsFailure, Behaviour::HttpError, true, false, "", 0, 1}),
-        ::testing::Bool()));
+        ::testing::Bool()),
+    [](const auto& info) {
+        const RuleCase& c = std::get<0>(info.param);
+        return "Secure" + behaviourName(c.secure) + "Plain" + behaviourName(c.plain) +
+               (std::get<1>(info.param) ? "Async" : "Blocking");
+    });
