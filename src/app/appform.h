@@ -182,6 +182,20 @@ private:
     // Local media tools state.
 
     // Maker's web services state.
+public:
+    // What the update check takes from the system (store, today, machine); tests replace
+    // it before the first tick of TimerChecker.
+    struct UpdateCheckEnvironment& updateCheckEnvironment();
+    class UpdateCheckDriver* updateCheck() const { return m_updateCheck; }
+    // The new-version notice, once the check has announced one.
+    class TNewVer* NewVer() const { return m_newVer; }
+    // Every time-out of the feedback window's request.
+    int feedbackTimeoutMs = 3000;
+
+private:
+    std::shared_ptr<struct UpdateCheckEnvironment> m_updateCheckEnvironment;
+    class UpdateCheckDriver* m_updateCheck = nullptr;
+    class TNewVer* m_newVer = nullptr;
 
     // Other windows' state.
 };
