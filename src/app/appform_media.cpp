@@ -3,9 +3,9 @@
 #include "app/appform.h"
 
 #include "app/appicons.h"
+#include "media/mediafiles.h"
 #include "media/plaintextlog.h"
 #include "media/qtaudioinput.h"
-#include "media/mediafiles.h"
 #include "media/recording.h"
 #include "media/tempaudio.h"
 #include "platform/desktop.h"
@@ -24,7 +24,8 @@ constexpr int kMicrophoneImage = 56;
 constexpr int kStopImage = 55;
 const char* const kImageIndexProperty = "imageIndex";
 
-const QString kRecordFailed = QStringLiteral("Something went wrong! Please check microphone device.");
+const QString kRecordFailed =
+    QStringLiteral("Something went wrong! Please check microphone device.");
 
 } // namespace
 
@@ -49,7 +50,10 @@ public:
     }
 
     WavRecording& recording() { return *m_recording; }
-    QString desktopFolder() const { return m_desktopFolder.isEmpty() ? DesktopFolder() : m_desktopFolder; }
+    QString desktopFolder() const
+    {
+        return m_desktopFolder.isEmpty() ? DesktopFolder() : m_desktopFolder;
+    }
     QString m_desktopFolder;
 
 protected:

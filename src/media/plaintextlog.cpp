@@ -40,8 +40,7 @@ void PlainTextEditLog::appendText(const QString& text)
     cursor.insertText(withoutZeroCharacters(text));
 }
 
-void RunConsoleCommand(const QString& command, const QString& workingFolder,
-                       QPlainTextEdit* pane)
+void RunConsoleCommand(const QString& command, const QString& workingFolder, QPlainTextEdit* pane)
 {
     PlainTextEditLog log(*pane);
     RunConsoleCommand(command, workingFolder, log, [] {

@@ -21,5 +21,4 @@ private:
 
 // The main window's form of the runner: the captured output goes into pane. While the
 // command runs the window keeps painting, but takes no input (see the definition).
-void RunConsoleCommand(const QString& command, const QString& workingFolder,
-                       QPlainTextEdit* pane);
+void RunConsoleCommand(const QString& command, const QString& workingFolder, QPlainTextEdit* pane);

@@ -11,9 +11,8 @@
 namespace {
 
 // A WAV file's sizes are 32-bit; sound beyond that would make the file unreadable.
-constexpr qint64 kMaxSoundBytes =
-    (std::numeric_limits<quint32>::max() - 36) / RecordingFormat::kBlockAlign *
-    RecordingFormat::kBlockAlign;
+constexpr qint64 kMaxSoundBytes = (std::numeric_limits<quint32>::max() - 36) /
+                                  RecordingFormat::kBlockAlign * RecordingFormat::kBlockAlign;
 
 void putLe32(char* at, quint32 value)
 {

@@ -78,13 +78,12 @@ QString ConvertToTempAudio(TempAudioKind kind, const QString& source, const QStr
     ::unlink(QFile::encodeName(target).constData());
     target = FirstFreeFileName(target);
 
-    host.showStatus(QStringLiteral("Converting ") + fileNamePart(source) +
-                    QStringLiteral("..."));
+    host.showStatus(QStringLiteral("Converting ") + fileNamePart(source) + QStringLiteral("..."));
     bool busy = false;
     try {
         const QString workingFolder = programFolder;
-        const QString commandLine = FfmpegCommandLine(FfmpegProgram(programFolder), source,
-                                                      recipe.extraArguments, target);
+        const QString commandLine =
+            FfmpegCommandLine(FfmpegProgram(programFolder), source, recipe.extraArguments, target);
         host.setBusyCursor(true);
         busy = true;
         host.runCommand(commandLine, workingFolder);
