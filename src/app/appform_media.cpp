@@ -110,6 +110,8 @@ private:
 void TAppForm::setUpMediaTools()
 {
     m_media = new TAppFormMedia(*this);
+    // The console log only grows; an undo history would keep a second copy of all of it.
+    MemoCMD->setUndoRedoEnabled(false);
     ToolButton4->setProperty(kImageIndexProperty, kMicrophoneImage);
 }
 

@@ -9,7 +9,7 @@
 
 namespace {
 
-constexpr qint64 kReadSize = 64 * 1024;
+constexpr qint64 kReadSize = 16 * 1024;
 constexpr int kPollMs = 20;
 
 // A decoder that can tell whether bytes of an unfinished character are waiting in it.
