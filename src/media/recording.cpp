@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QtEndian>
 
+#include <cstring>
 #include <limits>
 
 namespace {
@@ -30,9 +31,9 @@ QByteArray WavHeader(quint32 dataBytes)
 {
     QByteArray header(44, '\0');
     char* h = header.data();
-    memcpy(h, "RIFF", 4);
+    std::memcpy(h, "RIFF", 4);
     putLe32(h + 4, 36 + dataBytes);
-    memcpy(h + 8, "WAVEfmt ", 8);
+    std::memcpy(h + 8, "WAVEfmt ", 8);
     putLe32(h + 16, 16);
     putLe16(h + 20, 1); // PCM
     putLe16(h + 22, RecordingFormat::kChannels);
@@ -40,7 +41,7 @@ QByteArray WavHeader(quint32 dataBytes)
     putLe32(h + 28, RecordingFormat::kBytesPerSecond);
     putLe16(h + 32, RecordingFormat::kBlockAlign);
     putLe16(h + 34, RecordingFormat::kBitsPerSample);
-    memcpy(h + 36, "data", 4);
+    std::memcpy(h + 36, "data", 4);
     putLe32(h + 40, dataBytes);
     return header;
 }
