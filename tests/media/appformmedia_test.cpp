@@ -8,10 +8,10 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QAudioDevice>
 #include <QCoreApplication>
 #include <QDir>
 #include <QLineEdit>
-#include <QAudioDevice>
 #include <QMediaDevices>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
