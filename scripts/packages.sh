@@ -4,8 +4,9 @@
 # Building the program.
 BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools
   qt6-multimedia-dev libgl-dev fonts-dejavu-core)
-# Running the program: the TLS backend's library and a display's helpers come with Qt.
-RUN_PACKAGES=(libssl3 qt6-qpa-plugins)
+# Running the program: the TLS backend's library and a display's helpers come with Qt;
+# Qt Multimedia records from the sound input (through the PulseAudio or PipeWire server).
+RUN_PACKAGES=(libssl3 qt6-qpa-plugins libqt6multimedia6)
 # Building and running the tests: GoogleTest, the fake services' HTTP library, OpenSSL,
 # and the media programs the media tests drive for real.
 TEST_PACKAGES=(libgtest-dev libgmock-dev libcpp-httplib-dev libssl-dev openssl ffmpeg)

@@ -180,6 +180,21 @@ private:
     // Conversion job state.
 
     // Local media tools state.
+public:
+    // ffmpeg's temporary audio files in DataFolder: the path produced, or empty. Nothing
+    // calls them in this edition.
+    QString VideoToTempMP3(const QString& VideoFile);
+    QString ConvertToTempWAV(const QString& AudioOrVideoFile);
+    QString ConvertToTempOGG(const QString& AudioOrVideoFile);
+    // Where recordings go instead of the user's desktop folder; empty for the desktop.
+    void setDesktopFolder(const QString& folder);
+    // Replaces the sound input device (tests feed synthetic sound through it).
+    void setAudioInput(std::unique_ptr<class AudioInput> input);
+    // ToolButton4's picture: 56 the microphone (idle), 55 the stop sign (recording).
+    int ToolButton4ImageIndex() const;
+
+private:
+    class TAppFormMedia* m_media = nullptr; // a child object; ends a running recording
 
     // Maker's web services state.
 public:
