@@ -88,7 +88,8 @@ TAppForm::TAppForm(AppEnvironment environment, Desktop& desktop, QWidget* parent
     setUpConversion();
     setUpMediaTools();
     setUpServices();
-    setUpWindows();
+    setUpAboutWindow();
+    setUpLanguageWindow();
 
     // The client area is 684 x 493 below the menu bar, as the window was designed.
     resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());

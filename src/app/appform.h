@@ -168,7 +168,8 @@ private:
     void setUpConversion();
     void setUpMediaTools();
     void setUpServices();
-    void setUpWindows();
+    void setUpAboutWindow();
+    void setUpLanguageWindow();
 
     AppEnvironment m_environment;
     Desktop& m_desktop;
@@ -212,5 +213,7 @@ private:
     class UpdateCheckDriver* m_updateCheck = nullptr;
     class TNewVer* m_newVer = nullptr;
 
-    // Other windows' state.
+    // About window state.
+
+    // Language window state.
 };

@@ -34,7 +34,9 @@ QString QtFileDialogFilter(const QStringList& filters)
     QStringList entries;
     for (const QString& filter : filters) {
         const QString name = filter.section(QLatin1Char('|'), 0, 0);
-        const QString pattern = filter.section(QLatin1Char('|'), 1, 1);
+        // "*.mp3;*.wav" lists patterns the Windows way; Qt separates them by blanks.
+        QString pattern = filter.section(QLatin1Char('|'), 1, 1);
+        pattern.replace(QLatin1Char(';'), QLatin1Char(' '));
         entries << QStringLiteral("%1 (%2)").arg(name, pattern);
     }
     return entries.join(QStringLiteral(";;"));
@@ -42,7 +44,12 @@ QString QtFileDialogFilter(const QStringList& filters)
 
 void QtDesktop::showMessage(const QString& title, const QString& text, MessageIcon icon)
 {
-    QMessageBox box(toQtIcon(icon), title, text, QMessageBox::Ok, dialogParent());
+    // Texts may break lines with a lone carriage return, which a Qt label does not show as
+    // a break.
+    QString shown = text;
+    shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    QMessageBox box(toQtIcon(icon), title, shown, QMessageBox::Ok, dialogParent());
     box.exec();
 }
 

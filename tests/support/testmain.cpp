@@ -2,6 +2,7 @@
 // offscreen platform unless the caller chose another.
 #include <QApplication>
 #include <QDir>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -15,5 +16,7 @@ int main(int argc, char** argv)
         qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtimeFolder.path()));
     ::testing::InitGoogleTest(&argc, argv);
     QApplication application(argc, argv);
+    // Per-user values and standard folders go to a test location, never the user's own.
+    QStandardPaths::setTestModeEnabled(true);
     return RUN_ALL_TESTS();
 }
