@@ -5,6 +5,7 @@
 #include "transcription/conversionjob.h"
 #include "transcription/subtitlefile.h"
 #include "transcription/textbytes.h"
+#include "transcription/widgets/panefiller.h"
 #include "transcription/widgets/windowinputhold.h"
 
 #include <QAction>
@@ -24,6 +25,7 @@ public:
     explicit FormConversionWindow(TAppForm& form)
         : m_form(form)
         , m_hold(new WindowInputHold(&form))
+        , m_filler(new PaneFiller(form.MemoReplicate, m_hold, &form))
     {
     }
 
@@ -35,15 +37,18 @@ public:
     void FocusReplicateAudio() override { m_form.FocusReplicateAudio(); }
     void setStatePanel(const QString& text) override { m_form.setStatusPanelText(0, text); }
     void setClockPanel(const QString& text) override { m_form.setStatusPanelText(1, text); }
-    void setPaneText(const QString& text) override
-    {
-        m_form.MemoReplicate->setPlainText(NormaliseLineBreaks(text));
-    }
+    void setPaneText(const QString& text) override { m_filler->setText(NormaliseLineBreaks(text)); }
     void setConvertEnabled(bool enabled) override { m_form.ToolButtonConvert->setEnabled(enabled); }
     void setPollTimerEnabled(bool enabled) override { enable(m_form.TimerReplicate, enabled); }
     void setClockTimerEnabled(bool enabled) override { enable(m_form.TimerElapsed, enabled); }
     void setBusyCursor(bool busy) override { m_hold->setBusyCursor(busy); }
-    void setInputHeld(bool held) override { m_hold->setHeld(held); }
+    void setInputHeld(bool held) override
+    {
+        if (held)
+            m_hold->hold();
+        else
+            m_hold->release();
+    }
 
 private:
     static void enable(QTimer* timer, bool enabled)
@@ -56,6 +61,7 @@ private:
 
     TAppForm& m_form;
     WindowInputHold* m_hold;
+    PaneFiller* m_filler;
 };
 
 } // namespace

@@ -46,17 +46,11 @@ QString AsciiLowerCase(const QString& text)
 
 QString NormaliseLineBreaks(const QString& text)
 {
-    QString result;
-    result.reserve(text.size());
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (c == u'\r') {
-            result += u'\n';
-            if (i + 1 < text.size() && text[i + 1] == u'\n')
-                ++i;
-        } else {
-            result += c;
-        }
-    }
+    // The service's subtitles hold LF only: they pass through unchanged and uncopied.
+    if (!text.contains(QLatin1Char('\r')))
+        return text;
+    QString result = text;
+    result.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    result.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     return result;
 }

@@ -157,6 +157,31 @@ TEST_F(AppFormConversionTest, ConvertPollSaveEndToEnd)
     EXPECT_TRUE(desktop.messages.isEmpty());
 }
 
+TEST_F(AppFormConversionTest, TenMegabytesOfSubtitlesReachThePaneAndTheFile)
+{
+    const std::string large = FakePredictionService::largeWebVtt(10 * 1024 * 1024);
+    service.scriptCreate({FakePredictionService::starting("p1")});
+    service.scriptPolls("p1", {FakePredictionService::succeeded("p1", large)});
+    TAppForm& window = form();
+    window.Edit1->setText(QStringLiteral("r8_key"));
+    window.ConvertUsingReplicate();
+    ASSERT_TRUE(waitForRequest());
+    tick();
+    EXPECT_EQ(window.statusPanelText(0), QStringLiteral("Succeeded"));
+    const QString expected = QString::fromStdString(large);
+    ASSERT_TRUE(WaitFor(
+        [&] { return window.MemoReplicate->document()->characterCount() == expected.size() + 1; }));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(window.MemoReplicate->toPlainText(), expected);
+
+    const QString path = folder.filePath(QStringLiteral("large.vtt"));
+    desktop.saveDialogAnswers.push_back(path);
+    window.Save1Click();
+    QByteArray bytes = "\xEF\xBB\xBF" + expected.toUtf8();
+    bytes.replace("\n", "\r\n");
+    EXPECT_EQ(readAll(path), bytes);
+}
+
 TEST_F(AppFormConversionTest, ARefusedKeyOpensTheCredentialsPanel)
 {
     service.scriptCreate({FakePredictionService::problem(

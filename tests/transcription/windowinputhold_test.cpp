@@ -41,14 +41,14 @@ protected:
 TEST_F(InputHoldTest, InputWaitsUntilTheHoldEndsThenArrivesInOrder)
 {
     QSignalSpy clicks(button, &QPushButton::clicked);
-    hold->setHeld(true);
+    hold->hold();
     QTest::keyClicks(field, QStringLiteral("ab"));
     QTest::mouseClick(button, Qt::LeftButton);
     QTest::keyClicks(field, QStringLiteral("c"));
     EXPECT_EQ(field->text(), QString());
     EXPECT_EQ(clicks.count(), 0);
 
-    hold->setHeld(false);
+    hold->release();
     QCoreApplication::processEvents();
     EXPECT_EQ(field->text(), QStringLiteral("abc"));
     EXPECT_EQ(clicks.count(), 1);
@@ -60,22 +60,36 @@ TEST_F(InputHoldTest, InputWaitsUntilTheHoldEndsThenArrivesInOrder)
 
 TEST_F(InputHoldTest, OtherWindowsAndPaintingAreNotHeld)
 {
-    hold->setHeld(true);
+    hold->hold();
     QTest::keyClicks(&other, QStringLiteral("ok"));
     EXPECT_EQ(other.text(), QStringLiteral("ok"));
     field->setText(QStringLiteral("shown"));
     EXPECT_EQ(field->text(), QStringLiteral("shown"));
-    hold->setHeld(false);
+    hold->release();
+}
+
+TEST_F(InputHoldTest, HoldsAreCounted)
+{
+    hold->hold();
+    hold->hold();
+    hold->release();
+    QTest::keyClicks(field, QStringLiteral("a"));
+    EXPECT_EQ(field->text(), QString());
+    hold->release();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(field->text(), QStringLiteral("a"));
+    hold->release(); // one release too many changes nothing
+    EXPECT_FALSE(hold->isHeld());
 }
 
 TEST_F(InputHoldTest, ShortcutsOfTheWindowWait)
 {
     QSignalSpy triggered(action, &QAction::triggered);
-    hold->setHeld(true);
+    hold->hold();
     QShortcutEvent shortcut(QKeySequence(QStringLiteral("Ctrl+K")), 0, false);
     QCoreApplication::sendEvent(action, &shortcut);
     EXPECT_EQ(triggered.count(), 0);
-    hold->setHeld(false);
+    hold->release();
     QCoreApplication::processEvents();
     EXPECT_EQ(triggered.count(), 1);
 }
@@ -84,11 +98,11 @@ TEST_F(InputHoldTest, InputForAWidgetThatIsGoneIsDroppedAndTheRestArrives)
 {
     auto* second = new QLineEdit(window.centralWidget());
     window.centralWidget()->layout()->addWidget(second);
-    hold->setHeld(true);
+    hold->hold();
     QTest::keyClicks(field, QStringLiteral("x"));
     QTest::keyClicks(second, QStringLiteral("y"));
     delete field;
-    hold->setHeld(false);
+    hold->release();
     QCoreApplication::processEvents();
     EXPECT_EQ(second->text(), QStringLiteral("y"));
 }

@@ -55,16 +55,18 @@ void WindowInputHold::setBusyCursor(bool busy)
         QApplication::restoreOverrideCursor();
 }
 
-void WindowInputHold::setHeld(bool held)
+void WindowInputHold::hold()
 {
-    if (held == m_held)
-        return;
-    m_held = held;
-    if (held) {
+    if (m_holds++ == 0) {
         // Events replayed after the last hold have been delivered by now.
         m_replaying.clear();
-        return;
     }
+}
+
+void WindowInputHold::release()
+{
+    if (m_holds == 0 || --m_holds > 0)
+        return;
     // Replayed in the order they came, through the event queue like any input.
     for (auto& [receiver, event] : m_waiting) {
         if (!receiver)
@@ -89,13 +91,13 @@ bool WindowInputHold::belongsToWindow(const QObject* object) const
 
 bool WindowInputHold::eventFilter(QObject* watched, QEvent* event)
 {
-    if (!m_held && m_replaying.isEmpty())
+    if (m_holds == 0 && m_replaying.isEmpty())
         return false;
     if (!isUserInput(event->type()))
         return false;
     if (m_replaying.remove(event))
         return false;
-    if (!m_held || !m_window || !belongsToWindow(watched))
+    if (m_holds == 0 || !m_window || !belongsToWindow(watched))
         return false;
     m_waiting.emplace_back(watched, std::unique_ptr<QEvent>(event->clone()));
     return true;

@@ -22,8 +22,10 @@ public:
     explicit WindowInputHold(QWidget* window);
     ~WindowInputHold() override;
 
-    void setHeld(bool held);
-    bool isHeld() const { return m_held; }
+    // Holds are counted: input flows again when every hold is released.
+    void hold();
+    void release();
+    bool isHeld() const { return m_holds > 0; }
     // The arrow with the hourglass over the whole program.
     void setBusyCursor(bool busy);
 
@@ -34,7 +36,7 @@ private:
     bool belongsToWindow(const QObject* object) const;
 
     QPointer<QWidget> m_window;
-    bool m_held = false;
+    int m_holds = 0;
     bool m_busyCursor = false;
     std::vector<std::pair<QPointer<QObject>, std::unique_ptr<QEvent>>> m_waiting;
     QSet<const QEvent*> m_replaying;
