@@ -57,7 +57,6 @@ void ConversionJob::endRequest()
 {
     m_requestRunning = false;
     m_window.setInputHeld(false);
-    emit requestFinished();
 }
 
 void ConversionJob::NormaleDon()

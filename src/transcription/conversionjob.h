@@ -57,10 +57,6 @@ public:
     qint32 PollCount = 0;
     qint32 ElapsedSeconds = 0;
 
-signals:
-    // A request and the handling of its answer are over.
-    void requestFinished();
-
 private:
     void beginRequest();
     void endRequest();

@@ -188,6 +188,9 @@ QNetworkRequest ReplicateClient::requestFor(const QString& path, const QString& 
     QNetworkRequest request(JoinUrlPath(m_endpoints.replicateApi, path));
     request.setRawHeader("Authorization", "Token " + headerSafe(apiKey));
     request.setSslConfiguration(TlsConfigurationFor(m_endpoints));
+    // The key travels in a header: a redirect may not carry it to another host.
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                         QNetworkRequest::SameOriginRedirectPolicy);
     return request;
 }
 

@@ -14,6 +14,15 @@ std::string urls(const std::string& id)
     return "{\"cancel\":\"" + base + "/cancel\",\"get\":\"" + base + "\"}";
 }
 
+FakeAnswer answerOf(int status, std::string contentType, std::string body)
+{
+    FakeAnswer answer;
+    answer.status = status;
+    answer.contentType = std::move(contentType);
+    answer.body = std::move(body);
+    return answer;
+}
+
 } // namespace
 
 FakePredictionService::FakePredictionService(FakeHttpServer::Transport transport)
@@ -77,6 +86,8 @@ void FakePredictionService::answer(const FakeAnswer& scripted, httplib::Response
     if (scripted.delayMs > 0)
         std::this_thread::sleep_for(std::chrono::milliseconds(scripted.delayMs));
     response.status = scripted.status;
+    for (const auto& [name, value] : scripted.headers)
+        response.set_header(name, value);
     if (scripted.dropConnection) {
         const std::string body = scripted.body;
         response.set_content_provider(
@@ -133,7 +144,7 @@ FakeAnswer FakePredictionService::prediction(const std::string& id, const std::s
     if (finished)
         body += ",\"metrics\":{\"predict_time\":36.717693,\"total_time\":38.413876}";
     body += "}";
-    return {httpStatus, "application/json; charset=utf-8", body};
+    return answerOf(httpStatus, "application/json; charset=utf-8", body);
 }
 
 FakeAnswer FakePredictionService::succeeded(const std::string& id, const std::string& subtitles)
@@ -152,22 +163,23 @@ FakeAnswer FakePredictionService::failed(const std::string& id, const std::strin
 FakeAnswer FakePredictionService::problem(int status, const std::string& title,
                                           const std::string& detail)
 {
-    return {status, "application/problem+json",
-            "{\"title\":" + jsonString(title) + ",\"detail\":" + jsonString(detail) +
-                ",\"status\":" + std::to_string(status) + "}"};
+    return answerOf(status, "application/problem+json",
+                    "{\"title\":" + jsonString(title) + ",\"detail\":" + jsonString(detail) +
+                        ",\"status\":" + std::to_string(status) + "}");
 }
 
 FakeAnswer FakePredictionService::htmlPage(int status, const std::string& title)
 {
-    return {status, "text/html",
-            "<html>\r\n<head><title>" + title + "</title></head>\r\n<body>\r\n<center><h1>" +
-                title + "</h1></center>\r\n<hr><center>nginx</center>\r\n</body>\r\n</html>\r\n"};
+    return answerOf(status, "text/html",
+                    "<html>\r\n<head><title>" + title +
+                        "</title></head>\r\n<body>\r\n<center><h1>" + title +
+                        "</h1></center>\r\n<hr><center>nginx</center>\r\n</body>\r\n</html>\r\n");
 }
 
 FakeAnswer FakePredictionService::raw(int status, const std::string& contentType,
                                       const std::string& body)
 {
-    return {status, contentType, body};
+    return answerOf(status, contentType, body);
 }
 
 std::string FakePredictionService::webVtt()

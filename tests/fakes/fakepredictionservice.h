@@ -15,8 +15,9 @@ struct FakeAnswer {
     int status = 200;
     std::string contentType = "application/json; charset=utf-8";
     std::string body;
-    int delayMs = 0;             // silence before the answer: a slow service
-    bool dropConnection = false; // half the body, then the connection is closed
+    int delayMs = 0;                                 // silence before the answer: a slow service
+    bool dropConnection = false;                     // half the body, then the connection is closed
+    std::multimap<std::string, std::string> headers; // further answer headers
 };
 
 // The prediction service for tests: HTTPS on 127.0.0.1 (by default with a certificate of

@@ -367,6 +367,22 @@ TEST_F(ClientTest, ADroppedConnectionIsATransportFailure)
     EXPECT_TRUE(log == QStringList({"box ERROR"}));
 }
 
+TEST_F(ClientTest, ARedirectDoesNotTakeTheKeyToAnotherHost)
+{
+    FakePredictionService elsewhere;
+    elsewhere.scriptCreate({FakePredictionService::starting("p1")});
+    elsewhere.start();
+    FakeAnswer redirect = FakePredictionService::raw(307, "text/plain", "Moved");
+    redirect.headers.emplace("Location",
+                             elsewhere.baseUrl().toString().toStdString() + "/v1/predictions");
+    service.scriptCreate({redirect});
+    startService();
+    const TReplicateResponse response = create();
+    EXPECT_TRUE(elsewhere.requests().empty());
+    EXPECT_EQ(log, QStringList({"panel Failed", "box ERROR"}));
+    EXPECT_TRUE(response.FID.isEmpty());
+}
+
 TEST_F(ClientTest, FetchGetsThePredictionWithTheKey)
 {
     FakeAnswer answer = FakePredictionService::processing("p1");
@@ -380,6 +396,7 @@ TEST_F(ClientTest, FetchGetsThePredictionWithTheKey)
     EXPECT_EQ(requests[0].method, "GET");
     EXPECT_EQ(requests[0].path, "/v1/predictions/p1");
     EXPECT_EQ(requests[0].header("Authorization"), "Token r8_secret");
+    EXPECT_EQ(requests[0].header("Content-Type"), "");
     EXPECT_TRUE(desktop.messages.isEmpty());
 }
 
