@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QFile>
 #include <QLineEdit>
@@ -187,9 +188,15 @@ TEST_F(AppFormConversionTest, ARefusedKeyOpensTheCredentialsPanel)
     service.scriptCreate({FakePredictionService::problem(
         401, "Unauthenticated", "You did not pass a valid authentication token")});
     TAppForm& window = form();
-    window.Edit1->setText(QStringLiteral("r8_wrong"));
+    window.Edit1->setText(QStringLiteral("  r8_wrong \t"));
     window.ConvertUsingReplicate();
     ASSERT_TRUE(waitForRequest());
+    // The key was trimmed in place, and the field saved it as trimmed.
+    EXPECT_EQ(window.Edit1->text(), QStringLiteral("r8_wrong"));
+    EXPECT_TRUE(
+        readAll(window.DataFolder() + QStringLiteral("settings.ini")).contains("Key=r8_wrong\n"))
+        << readAll(window.DataFolder() + QStringLiteral("settings.ini")).toStdString();
+    EXPECT_EQ(service.requests().at(0).header("Authorization"), "Token r8_wrong");
     EXPECT_TRUE(window.Panel7->isVisibleTo(&window));
     EXPECT_TRUE(window.Settings1->isChecked());
     EXPECT_EQ(window.statusPanelText(0), QStringLiteral("Failed"));
@@ -265,6 +272,13 @@ TEST_F(AppFormConversionTest, ThePaneMenuActsOnlyOnThePanesPage)
     EXPECT_TRUE(items[6]->isSeparator());
     EXPECT_EQ(items[7], window.S1);
     EXPECT_EQ(window.S1->text(), QStringLiteral("Select All"));
+
+    // A right click in the pane opens the menu.
+    QContextMenuEvent rightClick(QContextMenuEvent::Mouse, QPoint(10, 10),
+                                 window.MemoReplicate->viewport()->mapToGlobal(QPoint(10, 10)));
+    QApplication::sendEvent(window.MemoReplicate->viewport(), &rightClick);
+    EXPECT_TRUE(window.PopupMenu2->isVisible());
+    window.PopupMenu2->hide();
 
     window.MemoReplicate->setPlainText(QStringLiteral("line one\nline two"));
     auto* otherPage = new QWidget;
