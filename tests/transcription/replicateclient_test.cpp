@@ -98,6 +98,8 @@ TEST_F(ClientTest, CreateSendsTheExactBodyAndHeaders)
     EXPECT_EQ(requests[0].path, "/v1/predictions");
     EXPECT_EQ(requests[0].header("Authorization"), "Token r8_secret");
     EXPECT_EQ(requests[0].header("Content-Type"), "application/json");
+    EXPECT_EQ(requests[0].headers.count("content-type"), 1u);
+    EXPECT_EQ(requests[0].headers.count("authorization"), 1u);
     EXPECT_EQ(requests[0].body,
               "{\"version\": \"7f686e243a96c7f6f0f481bcef24d688a1369ed3983cea348d1f43b879615766\", "
               "\"input\": {\"audio_path\": \"https://files.example/talk.mp3\", \"model_name\": "
