@@ -179,6 +179,21 @@ private:
     QLabel* m_statusPanels[2] = {nullptr, nullptr};
 
     // Conversion job state.
+public:
+    // The result pane's pop-up menu and its items.
+    QMenu* PopupMenu2 = nullptr;
+    QAction* U1 = nullptr;
+    QAction* C1 = nullptr;
+    QAction* C2 = nullptr;
+    QAction* P1 = nullptr;
+    QAction* D1 = nullptr;
+    QAction* S1 = nullptr;
+    // Back to idle: the Convert button enabled, the clock stopped.
+    void NormaleDon();
+    class ConversionJob* conversionJob() const { return m_conversionJob; }
+
+private:
+    class ConversionJob* m_conversionJob = nullptr;
 
     // Local media tools state.
 public:

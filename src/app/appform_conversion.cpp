@@ -1,12 +1,133 @@
 // The main window's side of the result pane, saving and the conversion job.
 #include "app/appform.h"
 
-void TAppForm::setUpConversion() {}
+#include "platform/desktop.h"
+#include "transcription/conversionjob.h"
+#include "transcription/subtitlefile.h"
+#include "transcription/textbytes.h"
+#include "transcription/widgets/panefiller.h"
+#include "transcription/widgets/windowinputhold.h"
 
-void TAppForm::Save1Click() {}
+#include <QAction>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolButton>
 
-void TAppForm::ConvertUsingReplicate() {}
+namespace {
 
-void TAppForm::TimerReplicateTimer() {}
+// The job's view of the main window.
+class FormConversionWindow final : public QObject, public ConversionWindow {
+public:
+    explicit FormConversionWindow(TAppForm& form)
+        : m_form(form)
+        , m_hold(new WindowInputHold(&form))
+        , m_filler(new PaneFiller(form.MemoReplicate, m_hold, &form))
+    {
+    }
 
-void TAppForm::TimerElapsedTimer() {}
+    QString apiKeyText() const override { return m_form.Edit1->text(); }
+    void setApiKeyText(const QString& text) override { m_form.Edit1->setText(text); }
+    QString audioUrlText() const override { return m_form.Edit3->text(); }
+    bool vttChosen() const override { return m_form.RadioButton1->isChecked(); }
+    void FocusReplicateAPIKey() override { m_form.FocusReplicateAPIKey(); }
+    void FocusReplicateAudio() override { m_form.FocusReplicateAudio(); }
+    void setStatePanel(const QString& text) override { m_form.setStatusPanelText(0, text); }
+    void setClockPanel(const QString& text) override { m_form.setStatusPanelText(1, text); }
+    void setPaneText(const QString& text) override { m_filler->setText(NormaliseLineBreaks(text)); }
+    void setConvertEnabled(bool enabled) override { m_form.ToolButtonConvert->setEnabled(enabled); }
+    void setPollTimerEnabled(bool enabled) override { enable(m_form.TimerReplicate, enabled); }
+    void setClockTimerEnabled(bool enabled) override { enable(m_form.TimerElapsed, enabled); }
+    void setBusyCursor(bool busy) override { m_hold->setBusyCursor(busy); }
+    void setInputHeld(bool held) override
+    {
+        if (held)
+            m_hold->hold();
+        else
+            m_hold->release();
+    }
+
+private:
+    static void enable(QTimer* timer, bool enabled)
+    {
+        if (enabled)
+            timer->start();
+        else
+            timer->stop();
+    }
+
+    TAppForm& m_form;
+    WindowInputHold* m_hold;
+    PaneFiller* m_filler;
+};
+
+} // namespace
+
+void TAppForm::setUpConversion()
+{
+    auto* window = new FormConversionWindow(*this);
+    m_conversionJob = new ConversionJob(*window, m_desktop, m_environment.endpoints, {}, this);
+    // The job's view goes with the job, after the job's requests.
+    window->setParent(m_conversionJob);
+
+    // The pane's pop-up menu works on the pane only while its page is the active one.
+    PopupMenu2 = new QMenu(MemoReplicate);
+    const auto addPaneAction = [this](const QString& text, auto action) {
+        return PopupMenu2->addAction(text, this, [this, action] {
+            if (PageControl2->currentIndex() == 0)
+                action();
+        });
+    };
+    U1 = addPaneAction(QStringLiteral("Undo"), [this] { MemoReplicate->undo(); });
+    PopupMenu2->addSeparator();
+    C1 = addPaneAction(QStringLiteral("Cut"), [this] { MemoReplicate->cut(); });
+    C2 = addPaneAction(QStringLiteral("Copy"), [this] { MemoReplicate->copy(); });
+    P1 = addPaneAction(QStringLiteral("Paste"), [this] { MemoReplicate->paste(); });
+    D1 = addPaneAction(QStringLiteral("Delete"), [this] {
+        QTextCursor cursor = MemoReplicate->textCursor();
+        cursor.removeSelectedText();
+        MemoReplicate->setTextCursor(cursor);
+    });
+    PopupMenu2->addSeparator();
+    S1 = addPaneAction(QStringLiteral("Select All"), [this] { MemoReplicate->selectAll(); });
+    MemoReplicate->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(MemoReplicate, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        PopupMenu2->popup(MemoReplicate->viewport()->mapToGlobal(at));
+    });
+}
+
+void TAppForm::Save1Click()
+{
+    const QString path = m_desktop.chooseSaveFile(SaveDialogFilters(RadioButton1->isChecked()),
+                                                  QStringLiteral("txt"));
+    if (path.isEmpty())
+        return;
+    if (PageControl2->currentIndex() != 0)
+        return;
+    const QString failure = WriteSubtitleFile(path, MemoReplicate->toPlainText());
+    if (!failure.isEmpty())
+        m_desktop.showMessage(QStringLiteral("Parlotext"), failure, MessageIcon::Error);
+}
+
+void TAppForm::ConvertUsingReplicate()
+{
+    m_conversionJob->ConvertUsingReplicate();
+}
+
+void TAppForm::TimerReplicateTimer()
+{
+    m_conversionJob->TimerReplicateTimer();
+}
+
+void TAppForm::TimerElapsedTimer()
+{
+    m_conversionJob->TimerElapsedTimer();
+}
+
+void TAppForm::NormaleDon()
+{
+    m_conversionJob->NormaleDon();
+}
