@@ -1,5 +1,6 @@
 #include "services/formpost.h"
 
+#include "core/httpbody.h"
 #include "core/tlsconfiguration.h"
 
 #include <QEventLoop>
@@ -7,7 +8,6 @@
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QRegularExpression>
-#include <QStringDecoder>
 #include <QTimer>
 #include <QUrl>
 
@@ -31,32 +31,6 @@ bool isSecureUrl(const QString& url)
             c = QChar(c.unicode() + ('a' - 'A'));
     }
     return lowered == QLatin1String("https://");
-}
-
-// The character set an answer declares in its content type, or empty.
-QByteArray declaredCharset(const QNetworkReply& reply)
-{
-    const QByteArray contentType = reply.rawHeader("Content-Type");
-    for (QByteArray parameter : contentType.split(';')) {
-        parameter = parameter.trimmed();
-        if (parameter.toLower().startsWith("charset=")) {
-            QByteArray name = parameter.mid(8).trimmed();
-            if (name.size() >= 2 && name.startsWith('"') && name.endsWith('"'))
-                name = name.mid(1, name.size() - 2);
-            return name;
-        }
-    }
-    return {};
-}
-
-QString decodeBody(const QByteArray& body, const QByteArray& charset)
-{
-    if (!charset.isEmpty()) {
-        QStringDecoder decoder(charset.constData());
-        if (decoder.isValid())
-            return decoder.decode(body);
-    }
-    return QString::fromUtf8(body);
 }
 
 } // namespace
@@ -191,7 +165,7 @@ void PostFormCall::onReplyFinished()
     if (m_secure) {
         // Any HTTP status is an answer here; an error page comes back as the reply.
         if (answered)
-            finish({true, decodeBody(body, declaredCharset(*reply)), {}});
+            finish({true, DecodeHttpBody(body, reply->rawHeader("Content-Type")), {}});
         else
             finish({false, {}, reply->errorString()});
         return;
@@ -207,7 +181,7 @@ void PostFormCall::onReplyFinished()
         finish({false, {}, QStringLiteral("HTTP error %1 %2").arg(code).arg(reason).trimmed()});
         return;
     }
-    finish({true, decodeBody(body, declaredCharset(*reply)), {}});
+    finish({true, DecodeHttpBody(body, reply->rawHeader("Content-Type")), {}});
 }
 
 void PostFormCall::finish(PostFormResult result)

@@ -1,5 +1,6 @@
 #include "transcription/replicateclient.h"
 
+#include "core/httpbody.h"
 #include "core/tlsconfiguration.h"
 #include "platform/desktop.h"
 #include "transcription/textbytes.h"
@@ -10,7 +11,6 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
-#include <QStringDecoder>
 #include <QTimer>
 
 #include <memory>
@@ -74,31 +74,6 @@ bool isHttpStatusError(QNetworkReply::NetworkError error)
     const int code = error;
     return (code >= 201 && code <= 299) || error == QNetworkReply::ProtocolInvalidOperationError ||
            (code >= 401 && code <= 499);
-}
-
-QByteArray declaredCharset(const QByteArray& contentType)
-{
-    for (const QByteArray& part : contentType.split(';')) {
-        const QByteArray parameter = part.trimmed();
-        if (parameter.toLower().startsWith("charset=")) {
-            QByteArray name = parameter.mid(8).trimmed();
-            if (name.size() >= 2 && name.startsWith('"') && name.endsWith('"'))
-                name = name.mid(1, name.size() - 2);
-            return name;
-        }
-    }
-    return {};
-}
-
-QString decodedBody(const QByteArray& body, const QByteArray& contentType)
-{
-    const QByteArray charset = declaredCharset(contentType);
-    if (!charset.isEmpty()) {
-        QStringDecoder decoder(charset.constData());
-        if (decoder.isValid())
-            return decoder.decode(body);
-    }
-    return QString::fromUtf8(body);
 }
 
 } // namespace
@@ -239,7 +214,7 @@ void ReplicateClient::send(const QByteArray& method, QNetworkRequest request,
                     (error == QNetworkReply::NoError || isHttpStatusError(error))) {
                     outcome.answered = true;
                     outcome.status = status.toInt();
-                    outcome.body = decodedBody(reply->readAll(), reply->rawHeader("Content-Type"));
+                    outcome.body = DecodeHttpBody(reply->readAll(), reply->rawHeader("Content-Type"));
                 } else {
                     outcome.failure = timedOut->isEmpty() ? reply->errorString() : *timedOut;
                 }
