@@ -2,6 +2,7 @@
 #include "about/aboutbox.h"
 
 #include "app/appform.h"
+#include "language/textcatalogue.h"
 #include "support/recordingdesktop.h"
 
 #include <QAction>
@@ -110,6 +111,29 @@ TEST_F(AboutBoxTest, CaptionsNameAndLayout)
     // The pictures are drawn for the window: logo 344 x 105, hidden picture 320 x 214.
     EXPECT_EQ(box.Image2->pixmap().deviceIndependentSize().toSize(), QSize(344, 105));
     EXPECT_EQ(box.ImageEgg->pixmap().deviceIndependentSize().toSize(), QSize(320, 214));
+}
+
+TEST_F(AboutBoxTest, CaptionsAndMessagesComeFromTheLoadedLanguage)
+{
+    TextCatalogue saved = ProgramCatalogue();
+    ProgramCatalogue().LanguageFile = QStringLiteral("Test.lang.txt");
+    ProgramCatalogue().LanguageLines = {QStringLiteral("{About %s}%s hakkında"),
+                                        QStringLiteral("{OK}Tamam"),
+                                        QStringLiteral("{Info}Bilgi"),
+                                        QStringLiteral("{License...}Lisans..."),
+                                        QStringLiteral("{File not found!}Dosya yok!"),
+                                        QStringLiteral("{License}Lisans")};
+    TAboutBox& box = *make();
+    box.LicensePrivacyPolicy1->trigger();
+    ProgramCatalogue() = saved;
+    EXPECT_EQ(box.windowTitle(), QStringLiteral("Parlotext hakkında"));
+    EXPECT_EQ(box.BitBtn1->text(), QStringLiteral("Tamam"));
+    EXPECT_EQ(box.BitBtn2->text(), QStringLiteral("Bilgi"));
+    EXPECT_EQ(box.LicensePrivacyPolicy1->text(), QStringLiteral("Lisans..."));
+    EXPECT_EQ(box.Credits1->text(), QStringLiteral("Acknowledgements...")); // no entry
+    ASSERT_EQ(m_desktop.messages.size(), 1);
+    EXPECT_EQ(m_desktop.messages[0].title, QStringLiteral("Lisans"));
+    EXPECT_EQ(m_desktop.messages[0].text, QStringLiteral("Dosya yok!"));
 }
 
 TEST_F(AboutBoxTest, TheEffectStartsWithTheWindowAndDrawsOnItsSurface)
