@@ -11,7 +11,9 @@
 
 void TAppForm::setUpLanguageWindow()
 {
-    quitApplication = [] { QCoreApplication::quit(); };
+    quitApplication = [] {
+        QCoreApplication::quit();
+    };
 }
 
 void TAppForm::loadChosenLanguage()
@@ -33,7 +35,9 @@ void TAppForm::Language1Click()
     setup.programFile = m_environment.programFile;
     setup.translationPage = TranslationPage(m_environment.endpoints.makerWeb);
     setup.restartPause = RestartPauseAvailable();
-    setup.SetLanguageFile = [this](const QString& fileName) { SetLanguageFile(fileName); };
+    setup.SetLanguageFile = [this](const QString& fileName) {
+        SetLanguageFile(fileName);
+    };
     setup.quitApplication = [this] {
         if (quitApplication)
             quitApplication();

@@ -28,14 +28,36 @@ QString LanguageItemText(const QString& languageFileName)
 
 int LanguageFlagIndex(const QString& itemText)
 {
-    static const char* const kNames[] = {
-        "English",          "German",           "French",   "Turkish",   "Albanian",
-        "Arabic",           "Bulgarian",        "ChineseSimplified",     "ChineseTraditional",
-        "Czech",            "Dutch",            "Finnish",  "Greek",     "Hebrew",
-        "Hungarian",        "Italian",          "Japanese", "Korean",    "Persian",
-        "Polish",           "PortugueseBrazil", "PortuguesePortugal",    "Romanian",
-        "Russian",          "Slovenian",        "Spanish",  "Swedish",   "Ukrainian",
-        "Vietnamese",       "Slovak"};
+    static const char* const kNames[] = {"English",
+                                         "German",
+                                         "French",
+                                         "Turkish",
+                                         "Albanian",
+                                         "Arabic",
+                                         "Bulgarian",
+                                         "ChineseSimplified",
+                                         "ChineseTraditional",
+                                         "Czech",
+                                         "Dutch",
+                                         "Finnish",
+                                         "Greek",
+                                         "Hebrew",
+                                         "Hungarian",
+                                         "Italian",
+                                         "Japanese",
+                                         "Korean",
+                                         "Persian",
+                                         "Polish",
+                                         "PortugueseBrazil",
+                                         "PortuguesePortugal",
+                                         "Romanian",
+                                         "Russian",
+                                         "Slovenian",
+                                         "Spanish",
+                                         "Swedish",
+                                         "Ukrainian",
+                                         "Vietnamese",
+                                         "Slovak"};
     for (int i = 0; i < int(std::size(kNames)); ++i) {
         if (itemText == QLatin1String(kNames[i]))
             return i + 1;
@@ -175,8 +197,7 @@ void LoadChosenLanguage(TextCatalogue& catalogue, const QString& programFolder,
     const bool exists = plainName && QFileInfo(languagesFolder + QLatin1Char('/') + saved).isFile();
     const bool builtIn = plainName && LanguageItemText(saved) == kBuiltInLanguage;
     // An explicit name that no file carries loads nothing: the built-in texts.
-    catalogue.LoadLanguage(programFolder, userLanguageId,
-                           exists || builtIn ? saved : QString());
+    catalogue.LoadLanguage(programFolder, userLanguageId, exists || builtIn ? saved : QString());
 }
 
 QUrl TranslationPage(const QUrl& makerWeb)

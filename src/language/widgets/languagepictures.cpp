@@ -186,8 +186,8 @@ QPixmap china()
     return flag([](QPainter& p) {
         fill(p, kFlag, QColor(222, 41, 16));
         drawStar(p, QPointF(3.5, 5.8), 2.0, QColor(255, 222, 0));
-        for (const QPointF& c : {QPointF(6.5, 4), QPointF(7.5, 5.5), QPointF(7.5, 7.3),
-                                 QPointF(6.5, 8.6)})
+        for (const QPointF& c :
+             {QPointF(6.5, 4), QPointF(7.5, 5.5), QPointF(7.5, 7.3), QPointF(6.5, 8.6)})
             drawStar(p, c, 0.7, QColor(255, 222, 0));
     });
 }
@@ -286,8 +286,8 @@ QPixmap brazil()
     return flag([](QPainter& p) {
         fill(p, kFlag, QColor(0, 156, 59));
         p.setBrush(QColor(255, 223, 0));
-        p.drawPolygon(QPolygonF{QPointF(8, 3.5), QPointF(14.5, 8), QPointF(8, 12.5),
-                                QPointF(1.5, 8)});
+        p.drawPolygon(
+            QPolygonF{QPointF(8, 3.5), QPointF(14.5, 8), QPointF(8, 12.5), QPointF(1.5, 8)});
         p.setBrush(QColor(0, 39, 118));
         p.drawEllipse(QPointF(8, 8), 2.5, 2.5);
     });
@@ -371,40 +371,74 @@ QPixmap copy()
 QPixmap make(int index)
 {
     switch (index) {
-    case 1: return unitedKingdom();
-    case 2: return horizontal({kBlack, QColor(221, 0, 0), QColor(255, 206, 0)});
-    case 3: return vertical({QColor(0, 85, 164), kWhite, QColor(239, 65, 53)});
-    case 4: return turkey();
-    case 5: return albania();
-    case 6: return saudiArabia();
-    case 7: return horizontal({kWhite, QColor(0, 150, 110), QColor(214, 38, 18)});
-    case 8: return china();
-    case 9: return taiwan();
-    case 10: return czechia();
-    case 11: return horizontal({QColor(174, 28, 40), kWhite, QColor(33, 70, 139)});
-    case 12: return nordic(kWhite, QColor(0, 47, 108));
-    case 13: return greece();
-    case 14: return israel();
-    case 15: return horizontal({QColor(206, 41, 57), kWhite, QColor(71, 112, 80)});
-    case 16: return vertical({QColor(0, 146, 70), kWhite, QColor(206, 43, 55)});
-    case 17: return japan();
-    case 18: return korea();
-    case 19: return iran();
-    case 20: return horizontal({kWhite, QColor(220, 20, 60)});
-    case 21: return brazil();
-    case 22: return portugal();
-    case 23: return vertical({QColor(0, 43, 127), kYellow, QColor(206, 17, 38)});
-    case 24: return horizontal({kWhite, QColor(0, 57, 166), QColor(213, 43, 30)});
-    case 25: return bandsWithShield(kBlue, kWhite, 3);
-    case 26: return spain();
-    case 27: return nordic(QColor(0, 106, 167), QColor(254, 204, 0));
-    case 28: return horizontal({QColor(0, 87, 183), QColor(255, 215, 0)});
-    case 29: return vietnam();
-    case 30: return bandsWithShield(kRed, kWhite, 4);
-    case 31: return unitedStates();
-    case 32: return tick();
-    case 33: return copy();
-    default: return blank();
+    case 1:
+        return unitedKingdom();
+    case 2:
+        return horizontal({kBlack, QColor(221, 0, 0), QColor(255, 206, 0)});
+    case 3:
+        return vertical({QColor(0, 85, 164), kWhite, QColor(239, 65, 53)});
+    case 4:
+        return turkey();
+    case 5:
+        return albania();
+    case 6:
+        return saudiArabia();
+    case 7:
+        return horizontal({kWhite, QColor(0, 150, 110), QColor(214, 38, 18)});
+    case 8:
+        return china();
+    case 9:
+        return taiwan();
+    case 10:
+        return czechia();
+    case 11:
+        return horizontal({QColor(174, 28, 40), kWhite, QColor(33, 70, 139)});
+    case 12:
+        return nordic(kWhite, QColor(0, 47, 108));
+    case 13:
+        return greece();
+    case 14:
+        return israel();
+    case 15:
+        return horizontal({QColor(206, 41, 57), kWhite, QColor(71, 112, 80)});
+    case 16:
+        return vertical({QColor(0, 146, 70), kWhite, QColor(206, 43, 55)});
+    case 17:
+        return japan();
+    case 18:
+        return korea();
+    case 19:
+        return iran();
+    case 20:
+        return horizontal({kWhite, QColor(220, 20, 60)});
+    case 21:
+        return brazil();
+    case 22:
+        return portugal();
+    case 23:
+        return vertical({QColor(0, 43, 127), kYellow, QColor(206, 17, 38)});
+    case 24:
+        return horizontal({kWhite, QColor(0, 57, 166), QColor(213, 43, 30)});
+    case 25:
+        return bandsWithShield(kBlue, kWhite, 3);
+    case 26:
+        return spain();
+    case 27:
+        return nordic(QColor(0, 106, 167), QColor(254, 204, 0));
+    case 28:
+        return horizontal({QColor(0, 87, 183), QColor(255, 215, 0)});
+    case 29:
+        return vietnam();
+    case 30:
+        return bandsWithShield(kRed, kWhite, 4);
+    case 31:
+        return unitedStates();
+    case 32:
+        return tick();
+    case 33:
+        return copy();
+    default:
+        return blank();
     }
 }
 

@@ -45,8 +45,9 @@ public:
         const bool selected = option.state & QStyle::State_Selected;
         const QPalette& palette = option.palette;
         painter->fillRect(option.rect, selected ? palette.highlight() : palette.base());
-        painter->drawPixmap(option.rect.topLeft(),
-                            LanguagePictures::picture(index.data(TTranslateForm::PictureRole).toInt()));
+        painter->drawPixmap(
+            option.rect.topLeft(),
+            LanguagePictures::picture(index.data(TTranslateForm::PictureRole).toInt()));
         painter->setFont(option.font);
         painter->setPen(selected ? palette.highlightedText().color() : palette.text().color());
         const QRect textRect = option.rect.adjusted(16, 0, 0, 0);
@@ -70,7 +71,10 @@ QString& OpeningLanguage()
 
 TTranslateForm::TTranslateForm(const TextCatalogue& catalogue, TranslateFormSetup setup,
                                Desktop& desktop, QWidget* parent)
-    : QDialog(parent), m_catalogue(catalogue), m_setup(std::move(setup)), m_desktop(desktop)
+    : QDialog(parent)
+    , m_catalogue(catalogue)
+    , m_setup(std::move(setup))
+    , m_desktop(desktop)
 {
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);

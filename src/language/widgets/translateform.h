@@ -16,10 +16,10 @@ class TextCatalogue;
 
 // What the language window needs from the program around it.
 struct TranslateFormSetup {
-    QString dataFolder;         // where the restart script goes
-    QString programFile;        // the program the script starts again
-    QUrl translationPage;       // the maker's page for volunteer translators
-    bool restartPause = true;   // whether the script waits a second first
+    QString dataFolder;       // where the restart script goes
+    QString programFile;      // the program the script starts again
+    QUrl translationPage;     // the maker's page for volunteer translators
+    bool restartPause = true; // whether the script waits a second first
     // Keeps the chosen language file name for the next start; may throw.
     std::function<void(const QString&)> SetLanguageFile;
     // Ends the program's event loop.
