@@ -76,8 +76,8 @@ TTranslateForm::TTranslateForm(const TextCatalogue& catalogue, TranslateFormSetu
     , m_setup(std::move(setup))
     , m_desktop(desktop)
 {
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::MSWindowsFixedSizeDialogHint |
+                   Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setFixedSize(622, 227);
     setFont(tahoma(11));
     setWindowIcon(QIcon(LanguagePictures::globe(32)));
