@@ -337,8 +337,7 @@ void TAppForm::FormCreate()
             Edit1->setText(*key);
     }
 
-    ProgramCatalogue().LoadLanguage(m_environment.programFolder, m_environment.userLanguageId,
-                                    QString());
+    loadChosenLanguage();
     TimerChecker->start();
 }
 

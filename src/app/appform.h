@@ -231,4 +231,16 @@ private:
     // About window state.
 
     // Language window state.
+public:
+    // Keeps the chosen language file name in settings.ini, so that the next start loads it.
+    void SetLanguageFile(const QString& Filename);
+    // Ends the program after a confirmed change of language; tests replace it.
+    std::function<void()> quitApplication;
+    // The language window while it is open, else null.
+    class TTranslateForm* TranslateForm() const { return m_translateForm; }
+
+private:
+    // Start-up's load of the catalogue: the saved choice, else the automatic one.
+    void loadChosenLanguage();
+    class TTranslateForm* m_translateForm = nullptr;
 };
