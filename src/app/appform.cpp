@@ -114,11 +114,13 @@ void TAppForm::buildMenus()
     Conversion1->addSeparator();
     Record1 = Conversion1->addAction(QStringLiteral("Record"), this, &TAppForm::Record1Click);
     Record1->setVisible(false);
-    Translate1 = Conversion1->addAction(QStringLiteral("Convert"), this, &TAppForm::Translate1Click);
+    Translate1 =
+        Conversion1->addAction(QStringLiteral("Convert"), this, &TAppForm::Translate1Click);
 
     Options1 = menuBar()->addMenu(QStringLiteral("&Options"));
     Options1->menuAction()->setVisible(false);
-    ConvertVideoToAudio1 = Options1->addAction(QStringLiteral("Convert Video to Audio Before Uploading"));
+    ConvertVideoToAudio1 =
+        Options1->addAction(QStringLiteral("Convert Video to Audio Before Uploading"));
     ConvertVideoToAudio1->setCheckable(true);
     ConvertVideoToAudio1->setChecked(true);
     ConvertVideoToAudio1->setVisible(false);
@@ -136,7 +138,8 @@ void TAppForm::buildMenus()
     UpdateNotificationsBar = Help1->addSeparator();
     Language1 = Help1->addAction(QStringLiteral("Language..."), this, &TAppForm::Language1Click);
     Language1->setVisible(false);
-    SendFeedback1 = Help1->addAction(QStringLiteral("Send &Feedback..."), this, &TAppForm::SendFeedback1Click);
+    SendFeedback1 =
+        Help1->addAction(QStringLiteral("Send &Feedback..."), this, &TAppForm::SendFeedback1Click);
     About1 = Help1->addAction(QStringLiteral("&About..."), this, &TAppForm::About1Click);
 }
 
@@ -179,14 +182,19 @@ void TAppForm::buildToolBar()
     };
     ToolButtonConvert = addButton(QStringLiteral("Convert"), QStringLiteral("Convert"),
                                   AppIcons::convert(), Translate1);
-    ToolButton6 = addButton(QStringLiteral("Stop"), QStringLiteral("Stop"), AppIcons::stop(), nullptr);
+    ToolButton6 =
+        addButton(QStringLiteral("Stop"), QStringLiteral("Stop"), AppIcons::stop(), nullptr);
     connect(ToolButton6, &QToolButton::clicked, this, &TAppForm::ToolButton6Click);
     ToolButton6->setVisible(false);
-    ToolButton1 = addButton(QStringLiteral("Load"), QStringLiteral("Load Audio File"), AppIcons::load(), Load1);
+    ToolButton1 = addButton(QStringLiteral("Load"), QStringLiteral("Load Audio File"),
+                            AppIcons::load(), Load1);
     ToolButton1->setVisible(false);
-    ToolButton2 = addButton(QStringLiteral("Save"), QStringLiteral("Save Text File"), AppIcons::save(), Save1);
-    ToolButton3 = addButton(QStringLiteral("Settings"), QStringLiteral("Settings"), AppIcons::settings(), Settings1);
-    ToolButton4 = addButton(QStringLiteral("Record"), QStringLiteral("Record"), AppIcons::record(), Record1);
+    ToolButton2 = addButton(QStringLiteral("Save"), QStringLiteral("Save Text File"),
+                            AppIcons::save(), Save1);
+    ToolButton3 = addButton(QStringLiteral("Settings"), QStringLiteral("Settings"),
+                            AppIcons::settings(), Settings1);
+    ToolButton4 =
+        addButton(QStringLiteral("Record"), QStringLiteral("Record"), AppIcons::record(), Record1);
     ToolButton4->setVisible(false);
     layout->addStretch(1);
 }
@@ -413,7 +421,8 @@ void TAppForm::PageControl2Change()
     const int page = PageControl2->currentIndex();
     if (page < 0 || page > 3)
         return;
-    for (QToolButton* button : {ToolButton1, ToolButton2, ToolButton3, ToolButton4, ToolButtonConvert})
+    for (QToolButton* button :
+         {ToolButton1, ToolButton2, ToolButton3, ToolButton4, ToolButtonConvert})
         button->setVisible(true);
     ToolButton6->setVisible(false);
 }
