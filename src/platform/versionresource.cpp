@@ -69,7 +69,18 @@ public:
         QFile file(fileName);
         if (!file.open(QIODevice::ReadOnly))
             throw SystemError(SystemErrorCode::FileNotFound);
-        const auto section = versionSection(file.readAll());
+        // The program file is mapped, not read: only its section table and the block
+        // are touched, which keeps start-up quick.
+        const qint64 size = file.size();
+        uchar* mapped = size > 0 ? file.map(0, size) : nullptr;
+        const QByteArray bytes =
+            mapped ? QByteArray::fromRawData(reinterpret_cast<const char*>(mapped), qsizetype(size))
+                   : file.readAll();
+        auto section = versionSection(bytes);
+        if (section)
+            section = QByteArray(section->constData(), section->size()); // own copy before unmapping
+        if (mapped)
+            file.unmap(mapped);
         if (!section)
             throw SystemError(SystemErrorCode::ResourceTypeNotFound);
         m_lines = QString::fromUtf8(*section).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
