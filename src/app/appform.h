@@ -4,6 +4,7 @@
 #include "core/endpoints.h"
 
 #include <QMainWindow>
+#include <QPointer>
 
 #include <memory>
 
@@ -237,10 +238,11 @@ public:
     // Ends the program after a confirmed change of language; tests replace it.
     std::function<void()> quitApplication;
     // The language window while it is open, else null.
-    class TTranslateForm* TranslateForm() const { return m_translateForm; }
+    class TTranslateForm* TranslateForm() const;
 
 private:
     // Start-up's load of the catalogue: the saved choice, else the automatic one.
     void loadChosenLanguage();
-    class TTranslateForm* m_translateForm = nullptr;
+    // Cleared by Qt when the window is freed, also while the main window itself is torn down.
+    QPointer<class TTranslateForm> m_translateForm;
 };

@@ -48,9 +48,10 @@ void TAppForm::Language1Click()
     form->setAttribute(Qt::WA_DeleteOnClose);
     form->setWindowModality(Qt::ApplicationModal);
     m_translateForm = form;
-    connect(form, &QObject::destroyed, this, [this, form] {
-        if (m_translateForm == form)
-            m_translateForm = nullptr;
-    });
     form->show();
+}
+
+TTranslateForm* TAppForm::TranslateForm() const
+{
+    return m_translateForm.data();
 }
