@@ -320,30 +320,17 @@ void TAboutBox::mouseReleaseEvent(QMouseEvent* event)
 
 void TAboutBox::FormMouseDown(QMouseEvent* event)
 {
-    event->accept();
-    if (event->button() == Qt::RightButton)
-        return;
-    const QPoint point = event->globalPosition().toPoint();
-    dx = point.x();
-    dy = point.y();
-    dragging = true;
+    m_drag.press(event);
 }
 
 void TAboutBox::FormMouseMove(QMouseEvent* event)
 {
-    event->accept();
-    if (!dragging)
-        return;
-    const QPoint point = event->globalPosition().toPoint();
-    move(x() + (point.x() - dx), y() + (point.y() - dy));
-    dx = point.x();
-    dy = point.y();
+    m_drag.move(event);
 }
 
 void TAboutBox::FormMouseUp(QMouseEvent* event)
 {
-    event->accept();
-    dragging = false;
+    m_drag.release(event);
 }
 
 bool TAboutBox::eventFilter(QObject* watched, QEvent* event)

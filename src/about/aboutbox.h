@@ -3,6 +3,7 @@
 #include "about/aboutrules.h"
 #include "about/matrixeffect.h"
 #include "core/appidentity.h"
+#include "platform/borderlessdrag.h"
 
 #include <QIcon>
 #include <QImage>
@@ -79,7 +80,7 @@ public:
     MatrixEffect& effect() { return m_effect; }
     // The window's own surface, where the effect draws.
     const QImage& surface() const { return m_surface; }
-    bool isDragging() const { return dragging; }
+    bool isDragging() const { return m_drag.isDragging(); }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -107,7 +108,5 @@ private:
     PopupRepeatGuard m_popupGuard;
     bool m_screenWatched = false;
 
-    bool dragging = false;
-    int dx = 0;
-    int dy = 0;
+    BorderlessDrag m_drag{*this};
 };

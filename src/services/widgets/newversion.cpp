@@ -279,25 +279,15 @@ void TNewVer::mouseReleaseEvent(QMouseEvent* event)
 
 void TNewVer::FormMouseDown(QMouseEvent* event)
 {
-    event->accept();
-    if (event->button() == Qt::RightButton)
-        return;
-    dragging = true;
-    m_lastCursor = event->globalPosition().toPoint();
+    m_drag.press(event);
 }
 
 void TNewVer::FormMouseMove(QMouseEvent* event)
 {
-    event->accept();
-    if (!dragging)
-        return;
-    const QPoint cursor = event->globalPosition().toPoint();
-    move(pos() + (cursor - m_lastCursor));
-    m_lastCursor = cursor;
+    m_drag.move(event);
 }
 
 void TNewVer::FormMouseUp(QMouseEvent* event)
 {
-    event->accept();
-    dragging = false;
+    m_drag.release(event);
 }

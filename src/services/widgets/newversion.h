@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/borderlessdrag.h"
+
 #include <QIcon>
 #include <QLabel>
 #include <QPointer>
@@ -69,7 +71,7 @@ public:
     QTimer* TimerLink = nullptr;
 
     int closeCountdown() const { return m_closeCountdown; }
-    bool isDragging() const { return dragging; }
+    bool isDragging() const { return m_drag.isDragging(); }
     bool isAnimating() const;
     QColor linkColour() const { return m_linkColour; }
     QColor hoverColour() const { return m_hoverColour; }
@@ -102,8 +104,7 @@ private:
     Desktop& m_desktop;
     QPointer<QWidget> m_mainWindow;
     int m_closeCountdown = kCloseCountdownStart;
-    bool dragging = false;
-    QPoint m_lastCursor;
+    BorderlessDrag m_drag{*this};
     QVariantAnimation* m_animation = nullptr;
     QColor m_linkColour;
     QColor m_hoverColour;
