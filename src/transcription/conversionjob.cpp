@@ -12,7 +12,6 @@ namespace {
 
 const QString kModelVersion =
     QStringLiteral("7f686e243a96c7f6f0f481bcef24d688a1369ed3983cea348d1f43b879615766");
-const QString kModelName = QStringLiteral("base");
 
 const QString kRequesting = QStringLiteral("Requesting...");
 const QString kRequested =
@@ -96,7 +95,7 @@ void ConversionJob::ConvertUsingReplicate()
     const QString format = m_window.vttChosen() ? QStringLiteral("vtt") : QStringLiteral("srt");
     m_window.setStatePanel(kRequesting);
     beginRequest();
-    m_client->CreatePrediction(key, kModelVersion, audioUrl, kModelName, format,
+    m_client->CreatePrediction(key, kModelVersion, audioUrl, m_window.modelName(), format,
                                [this](const TReplicateResponse& response) {
                                    created(response);
                                    endRequest();
@@ -119,6 +118,12 @@ void ConversionJob::created(const TReplicateResponse& response)
         // The request has already told the user where it failed.
         m_window.setStatePanel(kFailed);
         NormaleDon();
+        m_window.setBusyCursor(false);
+        finish(ConversionOutcome::Result::Failed, {},
+               response.FResponse.isEmpty()
+                   ? QStringLiteral("The service did not start the prediction.")
+                   : response.FResponse);
+        return;
     }
     m_window.setBusyCursor(false);
 }
@@ -153,6 +158,8 @@ void ConversionJob::fetched(const QString& answer)
                               QStringLiteral("Server error!\r\rPlease try again."),
                               MessageIcon::Error);
         NormaleDon();
+        finish(ConversionOutcome::Result::Failed, {},
+               QStringLiteral("The prediction did not end in time."));
         return;
     }
 
@@ -163,6 +170,8 @@ void ConversionJob::fetched(const QString& answer)
         m_window.setStatePanel(kFailed);
         m_window.setPaneText(QStringLiteral("ERROR"));
         m_window.setPollTimerEnabled(false);
+        finish(ConversionOutcome::Result::Failed, {},
+               QStringLiteral("The service could not be reached."));
     }
 }
 
@@ -189,6 +198,13 @@ void ConversionJob::handleStatus(const QString& answer)
         NormaleDon();
         m_window.setStatePanel(kFailed);
         m_desktop.beep();
+        QString error;
+        TryGetJsonString(document.object(), QStringLiteral("error"), error);
+        if (status == QLatin1String("canceled"))
+            finish(ConversionOutcome::Result::Canceled, {}, {});
+        else
+            finish(ConversionOutcome::Result::Failed, {},
+                   error.isEmpty() ? QStringLiteral("The prediction %1.").arg(status) : error);
     } else if (status == QLatin1String("succeeded")) {
         m_window.setPollTimerEnabled(false);
         NormaleDon();
@@ -198,13 +214,23 @@ void ConversionJob::handleStatus(const QString& answer)
         if (output.isObject() &&
             TryGetJsonString(output.toObject(), QStringLiteral("subtitles"), subtitles)) {
             m_window.setPaneText(subtitles);
+            m_desktop.beep();
+            finish(ConversionOutcome::Result::Succeeded, subtitles, {});
         } else {
-            m_window.setPaneText(
-                QStringLiteral("JSON ERROR: Subtitles not found in \"output\" object!"));
+            const QString missing =
+                QStringLiteral("JSON ERROR: Subtitles not found in \"output\" object!");
+            m_window.setPaneText(missing);
+            m_desktop.beep();
+            finish(ConversionOutcome::Result::Failed, {}, missing);
         }
-        m_desktop.beep();
     }
     // Any other status ("starting", or one this program does not know): keep waiting.
+}
+
+void ConversionJob::finish(ConversionOutcome::Result result, const QString& subtitles,
+                           const QString& reason)
+{
+    emit ended(ConversionOutcome{result, subtitles, reason});
 }
 
 void ConversionJob::TimerElapsedTimer()

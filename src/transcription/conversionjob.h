@@ -17,6 +17,8 @@ public:
     virtual void setApiKeyText(const QString& text) = 0;
     virtual QString audioUrlText() const = 0;
     virtual bool vttChosen() const = 0;
+    // The model size sent as the create body's model name.
+    virtual QString modelName() const { return QStringLiteral("base"); }
     // The second status-bar panel.
     virtual void setClockPanel(const QString& text) = 0;
     virtual void setPaneText(const QString& text) = 0;
@@ -26,6 +28,15 @@ public:
     virtual void setBusyCursor(bool busy) = 0;
     // While a request runs the window keeps painting, and the user's input waits for it.
     virtual void setInputHeld(bool held) = 0;
+};
+
+// How a conversion ended, for front ends that act on the result (the queue saves the
+// subtitles, the command line writes them and sets its exit status).
+struct ConversionOutcome {
+    enum class Result { Succeeded, Failed, Canceled };
+    Result result = Result::Failed;
+    QString subtitles; // when succeeded: what the pane was given
+    QString reason;    // when failed: one line that says why
 };
 
 // One conversion: checks the inputs, creates a prediction, polls it on every tick of the
@@ -57,7 +68,12 @@ public:
     qint32 PollCount = 0;
     qint32 ElapsedSeconds = 0;
 
+signals:
+    // Once per conversion that got past the input checks, whatever its end.
+    void ended(const ConversionOutcome& outcome);
+
 private:
+    void finish(ConversionOutcome::Result result, const QString& subtitles, const QString& reason);
     void beginRequest();
     void endRequest();
     void created(const TReplicateResponse& response);
