@@ -1,8 +1,8 @@
 #include "transcription/replicateclient.h"
 
 #include "core/httpbody.h"
-#include "core/tlsconfiguration.h"
 #include "platform/desktop.h"
+#include "transcription/servicerequest.h"
 #include "transcription/textbytes.h"
 
 #include <QJsonDocument>
@@ -57,15 +57,6 @@ void appendJsonEscaped(QByteArray& out, const QString& value)
             }
         }
     }
-}
-
-// A header value cannot carry line breaks or other control characters: they would end the
-// header and start another one of the key's making.
-QByteArray headerSafe(const QString& value)
-{
-    QByteArray bytes = value.toUtf8();
-    bytes.removeIf([](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7f; });
-    return bytes;
 }
 
 // Statuses that Qt reports as errors although the server answered them.
@@ -160,13 +151,7 @@ ReplicateClient::~ReplicateClient()
 
 QNetworkRequest ReplicateClient::requestFor(const QString& path, const QString& apiKey) const
 {
-    QNetworkRequest request(JoinUrlPath(m_endpoints.replicateApi, path));
-    request.setRawHeader("Authorization", "Token " + headerSafe(apiKey));
-    request.setSslConfiguration(TlsConfigurationFor(m_endpoints));
-    // The key travels in a header: a redirect may not carry it to another host.
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
-                         QNetworkRequest::SameOriginRedirectPolicy);
-    return request;
+    return ServiceRequest(m_endpoints, path, apiKey);
 }
 
 void ReplicateClient::send(const QByteArray& method, QNetworkRequest request,
@@ -214,7 +199,8 @@ void ReplicateClient::send(const QByteArray& method, QNetworkRequest request,
                     (error == QNetworkReply::NoError || isHttpStatusError(error))) {
                     outcome.answered = true;
                     outcome.status = status.toInt();
-                    outcome.body = DecodeHttpBody(reply->readAll(), reply->rawHeader("Content-Type"));
+                    outcome.body =
+                        DecodeHttpBody(reply->readAll(), reply->rawHeader("Content-Type"));
                 } else {
                     outcome.failure = timedOut->isEmpty() ? reply->errorString() : *timedOut;
                 }
