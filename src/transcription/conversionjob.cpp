@@ -3,6 +3,7 @@
 #include "language/textcatalogue.h"
 #include "platform/desktop.h"
 #include "transcription/jsonreformat.h"
+#include "transcription/subtitles.h"
 #include "transcription/textbytes.h"
 
 #include <QJsonDocument>
@@ -213,9 +214,12 @@ void ConversionJob::handleStatus(const QString& answer)
         QString subtitles;
         if (output.isObject() &&
             TryGetJsonString(output.toObject(), QStringLiteral("subtitles"), subtitles)) {
-            m_window.setPaneText(subtitles);
+            // The model's subtitles are not in the standard form that players read.
+            const QString standard = NormalizeSubtitles(
+                subtitles, m_window.vttChosen() ? SubtitleFormat::WebVtt : SubtitleFormat::SubRip);
+            m_window.setPaneText(standard);
             m_desktop.beep();
-            finish(ConversionOutcome::Result::Succeeded, subtitles, {});
+            finish(ConversionOutcome::Result::Succeeded, standard, {});
         } else {
             const QString missing =
                 QStringLiteral("JSON ERROR: Subtitles not found in \"output\" object!");
