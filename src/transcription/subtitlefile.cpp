@@ -72,7 +72,7 @@ SubtitleFileText SubtitleTextForFile(const QString& path, const QString& paneTex
             claimsTarget ? *target : other};
 }
 
-QString WriteSubtitleFile(const QString& path, const QString& paneText, qsizetype* firstInvalidLine)
+QString WriteSubtitleFile(const QString& path, const QString& paneText, SubtitleFileText* written)
 {
     const auto failure = [&path](const QString& reason) {
         return QStringLiteral("Cannot create file \"%1\". %2")

@@ -200,8 +200,8 @@ public:
 
     SubtitleReading read()
     {
-        const bool read = m_format == SubtitleFormat::WebVtt ? readWebVtt() : readSubRip();
-        if (!read)
+        const bool readWhole = m_format == SubtitleFormat::WebVtt ? readWebVtt() : readSubRip();
+        if (!readWhole)
             return SubtitleReading{std::nullopt, m_invalidLine + 1};
         return SubtitleReading{std::move(m_document), 0};
     }
@@ -226,7 +226,7 @@ private:
     bool failBefore(qsizetype at)
     {
         if (at + 1 < count() && !blank(at) && !line(at).contains(kArrow) &&
-            looksLikeTimeLine(line(at + 1)))
+            looksLikeTimeLine(line(at + 1)) && !timeLineAt(at + 1))
             return fail(at + 1);
         return fail(at);
     }

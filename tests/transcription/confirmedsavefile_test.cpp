@@ -105,7 +105,7 @@ TEST_F(ConfirmedSaveFileTest, TheRealDialogAsksBeforeReplacing)
             if (++dialogsShown == 1) {
                 dialog->setDirectory(folder.path());
                 dialog->selectFile(QStringLiteral("subs"));
-                dialog->accept();
+                QMetaObject::invokeMethod(dialog, "accept");
             } else {
                 dialog->reject();
             }

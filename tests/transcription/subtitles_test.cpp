@@ -295,7 +295,7 @@ TEST(NormalizeSubtitles, FourThousandCuesOfAThreeHourTranscript)
     ASSERT_TRUE(reading.document);
     ASSERT_EQ(reading.document->cues.size(), 4000u);
     EXPECT_EQ(describe(reading.document->cues[3999]),
-              QStringLiteral("10797300-10800000 [] {} Cue 3999 of the talk --> next."));
+              QStringLiteral("10797300-10800000 [] {} Cue 3999 of the talk --&gt; next."));
     EXPECT_TRUE(standard.endsWith(
         QStringLiteral("\n\n02:59:57.300 --> 03:00:00.000\nCue 3999 of the talk --&gt; next.\n")));
     EXPECT_EQ(standard.count(QStringLiteral("\n\n")), 4000);

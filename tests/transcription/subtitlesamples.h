@@ -37,7 +37,7 @@ inline const QString kLooseFeatures =
 // A golden file of tests/transcription/golden, as text.
 inline QString golden(const char* name)
 {
-    QFile file(QStringLiteral(SUBTITLE_GOLDEN_DIR "/") + QLatin1String(name));
+    QFile file(QString::fromUtf8(SUBTITLE_GOLDEN_DIR "/") + QLatin1String(name));
     if (!file.open(QIODevice::ReadOnly))
         return QStringLiteral("<missing golden file %1>").arg(QLatin1String(name));
     return QString::fromUtf8(file.readAll());
