@@ -226,9 +226,18 @@ private:
     qsizetype count() const { return qsizetype(m_lines.size()); }
     QStringView line(qsizetype at) const { return m_lines[std::size_t(at)]; }
     bool blank(qsizetype at) const { return isBlank(line(at)); }
+    // Whether the line at is a time line. Each line is asked about up to three times in a
+    // row (as itself, as the line after an identifier, as the line that ends a cue), so the
+    // last answer is kept.
     bool timeLineAt(qsizetype at) const
     {
-        return at < count() && readTimeLine(line(at)).has_value();
+        if (at >= count())
+            return false;
+        if (at != m_timeLineCacheAt) {
+            m_timeLineCacheAt = at;
+            m_timeLineCache = readTimeLine(line(at)).has_value();
+        }
+        return m_timeLineCache;
     }
 
     bool fail(qsizetype at)
@@ -351,6 +360,8 @@ private:
     std::vector<QStringView> m_gathered;
     CueView m_cue;
     qsizetype m_invalidLine = 0;
+    mutable qsizetype m_timeLineCacheAt = -1;
+    mutable bool m_timeLineCache = false;
 };
 
 QStringList toStrings(const std::vector<QStringView>& views)
@@ -396,9 +407,13 @@ void appendTime(QString& out, qint64 milliseconds, QChar separator)
     const int minutes = int(milliseconds / 60000 % 60);
     const int seconds = int(milliseconds / 1000 % 60);
     const int millis = int(milliseconds % 1000);
-    if (hours < 10)
-        out += QLatin1Char('0');
-    out += QString::number(hours);
+    // Hours: at least two digits, more past 99.
+    char digits[20];
+    int count = 0;
+    for (qint64 rest = hours; rest > 0 || count < 2; rest /= 10)
+        digits[count++] = char('0' + rest % 10);
+    while (count > 0)
+        out += QLatin1Char(digits[--count]);
     const auto two = [&out](int value) {
         out += QLatin1Char(char('0' + value / 10));
         out += QLatin1Char(char('0' + value % 10));
