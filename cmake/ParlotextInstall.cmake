@@ -9,11 +9,6 @@
 #   share/doc/parlotext/copyright                   machine-readable copyright file
 include(GNUInstallDirs)
 
-# The desktop-wide identity of the program: the menu entry, the metainfo and the icons are
-# named after it, and the window reports it to the window system. It follows the maker's
-# name in reverse-DNS form; it must never change once released, since desktops key pinned
-# entries and software centres key reviews by it.
-set(PARLOTEXT_APP_ID "com.quillon.parlotext")
 # Where the screenshots in docs/ are published, for software centres.
 set(PARLOTEXT_DOCS_URL "https://${PARLOTEXT_MAKER_WEB_HOST}/parlotext/docs"
     CACHE STRING "Web address of the project's docs/ folder (screenshots in the metainfo)")
@@ -36,8 +31,10 @@ set(PARLOTEXT_LICENSE_TEXT "${license_text}")
 configure_file("${linux}/copyright.in" "${generated}/copyright" @ONLY)
 
 install(TARGETS parlotext RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}")
-if(IS_DIRECTORY "${PROJECT_SOURCE_DIR}/Languages")
-  # Whatever language files the folder holds.
+# Whatever language files the folder holds; a file added or removed there makes the next
+# build configure again, so the install follows the folder.
+file(GLOB_RECURSE language_files CONFIGURE_DEPENDS "${PROJECT_SOURCE_DIR}/Languages/*")
+if(language_files)
   install(DIRECTORY "${PROJECT_SOURCE_DIR}/Languages/" DESTINATION "${PARLOTEXT_DATA_DIR}/Languages")
 endif()
 install(FILES "${PROJECT_SOURCE_DIR}/license.txt" DESTINATION "${PARLOTEXT_DATA_DIR}")
@@ -63,10 +60,12 @@ set(CPACK_PACKAGE_VENDOR "QUILLON")
 set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "turns the speech in a recording into subtitles")
 set(CPACK_PACKAGE_DESCRIPTION
-    "Parlotext sends a recording to Replicate, a hosted machine-learning prediction service, "
-    "and shows the WebVTT or SubRip subtitles it makes in an editable pane, ready to save.")
+    "Parlotext sends a recording to Replicate, a hosted machine-learning prediction\n"
+    "service, and shows the WebVTT or SubRip subtitles it makes in an editable pane,\n"
+    "ready to save. A Replicate account and API key are needed.")
 string(JOIN "" CPACK_PACKAGE_DESCRIPTION ${CPACK_PACKAGE_DESCRIPTION})
-set(CPACK_PACKAGE_CONTACT "QUILLON <support@${PARLOTEXT_MAKER_WEB_HOST}>")
+string(REGEX REPLACE "^www\\." "" maker_domain "${PARLOTEXT_MAKER_WEB_HOST}")
+set(CPACK_PACKAGE_CONTACT "QUILLON <support@${maker_domain}>")
 set(CPACK_PACKAGE_HOMEPAGE_URL "https://${PARLOTEXT_MAKER_WEB_HOST}/")
 set(CPACK_PACKAGING_INSTALL_PREFIX "/usr")
 set(CPACK_DEBIAN_FILE_NAME "DEB-DEFAULT")

@@ -33,6 +33,8 @@ int RunParlotext(int argc, char** argv, const std::function<void(TAppForm&)>& wh
     displayGuard.reset();
     // The caption of the application's own error boxes.
     QApplication::setApplicationName(QStringLiteral("Parlotext"));
+    // Lets the desktop match the window to its menu entry (and the entry's icon).
+    QGuiApplication::setDesktopFileName(QStringLiteral(PARLOTEXT_APP_ID));
 
     AppEnvironment environment;
     environment.programFile = QCoreApplication::applicationFilePath();
