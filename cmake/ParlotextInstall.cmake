@@ -1,6 +1,7 @@
 # Where an installed Parlotext puts its files, and its Debian package.
 #
 #   bin/parlotext                                   the program
+#   lib/parlotext/parlotext-audio.so                the sound input, loaded on first use
 #   share/parlotext/Languages/                      language files (found there by the program)
 #   share/parlotext/license.txt                     the licence the about window opens
 #   share/applications/<id>.desktop                 menu entry
@@ -31,6 +32,8 @@ set(PARLOTEXT_LICENSE_TEXT "${license_text}")
 configure_file("${linux}/copyright.in" "${generated}/copyright" @ONLY)
 
 install(TARGETS parlotext RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}")
+# The sound input device, loaded on the first recording (src/media).
+install(TARGETS parlotext_audio_module LIBRARY DESTINATION "${CMAKE_INSTALL_LIBDIR}/parlotext")
 # Whatever language files the folder holds; a file added or removed there makes the next
 # build configure again, so the install follows the folder.
 file(GLOB_RECURSE language_files CONFIGURE_DEPENDS "${PROJECT_SOURCE_DIR}/Languages/*")

@@ -2,9 +2,9 @@
 # Installs the build into a fresh prefix and checks that the tree holds exactly the files an
 # installed Parlotext needs, that they agree with each other, and that every language file
 # of the source tree arrived unchanged.
-# Usage: check-install.sh BUILD_DIR ROOT SOURCE_DIR APP_ID
+# Usage: check-install.sh BUILD_DIR ROOT SOURCE_DIR APP_ID LIBDIR
 set -euo pipefail
-build=$1 root=$2 source=$3 id=$4
+build=$1 root=$2 source=$3 id=$4 libdir=$5
 prefix="$root/usr"
 
 rm -rf "$root"
@@ -15,6 +15,7 @@ fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
 
 expected=(
   bin/parlotext
+  "$libdir/parlotext/parlotext-audio.so"
   share/parlotext/license.txt
   "share/applications/$id.desktop"
   "share/metainfo/$id.metainfo.xml"
@@ -38,6 +39,13 @@ diff <(printf '%s\n' "${expected[@]}" | sort) <(cd "$prefix" && find . -type f -
   fail "installed files differ from the expected list (< expected, > installed)"
 
 [ -x "$prefix/bin/parlotext" ] || fail "bin/parlotext is not executable"
+# Qt Multimedia and the sound libraries behind it are loaded with the sound module on the
+# first recording, never at start-up.
+if readelf -d "$prefix/bin/parlotext" | grep -q 'NEEDED.*libQt6Multimedia'; then
+  fail "bin/parlotext links Qt Multimedia itself"
+fi
+readelf -d "$prefix/$libdir/parlotext/parlotext-audio.so" | grep -q 'NEEDED.*libQt6Multimedia' ||
+  fail "the sound module does not bring Qt Multimedia"
 
 # PNG icons are as large as the folder they are in (width and height from the IHDR chunk).
 for size in "${sizes[@]}"; do
