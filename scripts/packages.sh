@@ -10,8 +10,13 @@ RUN_PACKAGES=(libssl3 qt6-qpa-plugins libqt6multimedia6)
 # Building and running the tests: GoogleTest, the fake services' HTTP library, OpenSSL,
 # and the media programs the media tests drive for real.
 TEST_PACKAGES=(libgtest-dev libgmock-dev libcpp-httplib-dev libssl-dev openssl ffmpeg)
+# Checking the installed menu entry and metainfo.
+TEST_PACKAGES+=(desktop-file-utils appstream)
 # Benchmarks and the screenshot tooling.
 BENCH_PACKAGES=(libbenchmark-dev jq xvfb openbox imagemagick x11-utils)
+# Making the Debian package: dpkg-shlibdeps computes its dependencies, and CPack uses file
+# to find the programs among the installed files.
+PACKAGE_PACKAGES=(dpkg-dev file)
 
 # Installs the named packages that are not installed yet; runs apt-get only when needed.
 install_missing_packages() {

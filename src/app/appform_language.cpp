@@ -1,6 +1,7 @@
 // The main window's side of the language window.
 #include "app/appform.h"
 
+#include "app/startup.h"
 #include "language/restartscript.h"
 #include "language/textcatalogue.h"
 #include "language/widgets/translateform.h"
@@ -18,7 +19,9 @@ void TAppForm::setUpLanguageWindow()
 
 void TAppForm::loadChosenLanguage()
 {
-    LoadChosenLanguage(ProgramCatalogue(), m_environment.programFolder,
+    // An installed program keeps its language files under share/parlotext.
+    LoadChosenLanguage(ProgramCatalogue(),
+                       ShippedFilesFolder(m_environment.programFolder, QStringLiteral("Languages")),
                        m_environment.userLanguageId, m_settingsIni.get());
 }
 

@@ -3,9 +3,9 @@
 #include "app/appform.h"
 
 #include "app/appicons.h"
+#include "media/loadedaudioinput.h"
 #include "media/mediafiles.h"
 #include "media/plaintextlog.h"
-#include "media/qtaudioinput.h"
 #include "media/recording.h"
 #include "media/tempaudio.h"
 #include "platform/desktop.h"
@@ -35,7 +35,8 @@ class TAppFormMedia final : public QObject {
 public:
     explicit TAppFormMedia(TAppForm& form)
         : QObject(&form)
-        , m_input(std::make_unique<QtAudioInput>())
+        , m_input(std::make_unique<LoadedAudioInput>(
+              AudioModuleFolders(form.environment().programFolder)))
         , m_recording(std::make_unique<WavRecording>(*m_input))
     {
         form.installEventFilter(this);
