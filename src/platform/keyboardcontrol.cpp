@@ -112,9 +112,15 @@ KeyboardControl* KeyboardControl::attach(QWidget* control, QAccessible::Role rol
     Q_UNUSED(factoryInstalled);
 
     auto* helper = new KeyboardControl(control, role, std::move(activate), std::move(checked));
+    // Qt makes and keeps a control's interface at its first change (a label's first text,
+    // say); one made before the helper existed would still show the old role.
+    if (QAccessibleInterface* made = QAccessible::queryAccessibleInterface(control);
+        made && !dynamic_cast<KeyboardControlAccessible*>(made))
+        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(made));
     // Like a button: Tab reaches it, and a click leaves the keyboard on it.
     control->setFocusPolicy(Qt::StrongFocus);
     control->installEventFilter(helper);
+    ShowKeyboardFocus(control);
     return helper;
 }
 
@@ -140,41 +146,70 @@ void KeyboardControl::activate()
 
 bool KeyboardControl::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched != m_control)
-        return false;
-    switch (event->type()) {
-    case QEvent::KeyPress:
-        if (isActivationKey(static_cast<QKeyEvent*>(event))) {
-            activate();
-            return true;
-        }
-        return false;
-    case QEvent::FocusIn:
-    case QEvent::FocusOut:
-        m_control->update();
-        return false;
-    case QEvent::Paint:
-        if (m_painting || !m_control->hasFocus())
-            return false;
-        paintWithFocusFrame(event);
+    if (watched == m_control && event->type() == QEvent::KeyPress &&
+        isActivationKey(static_cast<QKeyEvent*>(event))) {
+        activate();
         return true;
-    default:
-        return false;
     }
+    return false;
 }
 
-void KeyboardControl::paintWithFocusFrame(QEvent* event)
-{
-    // The control paints itself first; the frame goes on top, inside its edges, in the
-    // style's own focus look.
-    m_painting = true;
-    QCoreApplication::sendEvent(m_control, event);
-    m_painting = false;
+namespace {
 
-    QPainter painter(m_control);
-    QStyleOptionFocusRect option;
-    option.initFrom(m_control);
-    option.rect = m_control->rect().adjusted(1, 1, -1, -1);
-    option.backgroundColor = m_control->palette().color(m_control->backgroundRole());
-    m_control->style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, m_control);
+// Paints the focus frame after the control has painted itself.
+class FocusFrame final : public QObject {
+public:
+    explicit FocusFrame(QWidget* control)
+        : QObject(control)
+        , m_control(control)
+    {
+        control->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched != m_control)
+            return false;
+        switch (event->type()) {
+        case QEvent::FocusIn:
+        case QEvent::FocusOut:
+            m_control->update();
+            return false;
+        case QEvent::Paint:
+            if (m_painting || !m_control->hasFocus())
+                return false;
+            paintWithFrame(event);
+            return true;
+        default:
+            return false;
+        }
+    }
+
+private:
+    void paintWithFrame(QEvent* event)
+    {
+        // The control paints itself first; the frame goes on top, inside its edges, in the
+        // style's own focus look.
+        m_painting = true;
+        QCoreApplication::sendEvent(m_control, event);
+        m_painting = false;
+
+        QPainter painter(m_control);
+        QStyleOptionFocusRect option;
+        option.initFrom(m_control);
+        option.rect = m_control->rect().adjusted(2, 2, -2, -2);
+        option.backgroundColor = m_control->palette().color(m_control->backgroundRole());
+        m_control->style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, m_control);
+    }
+
+    QWidget* m_control;
+    bool m_painting = false;
+};
+
+} // namespace
+
+void ShowKeyboardFocus(QWidget* control)
+{
+    new FocusFrame(control);
 }

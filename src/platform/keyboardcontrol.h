@@ -8,6 +8,11 @@
 
 class QWidget;
 
+// Draws the style's focus frame over control while the keyboard is on it, for controls
+// whose own look does not change with the focus (a button that is always drawn as the
+// window's default one, a label). The frame is a child of the control and ends with it.
+void ShowKeyboardFocus(QWidget* control);
+
 // Makes a control that only answers the mouse (a link label, a clickable panel) usable
 // from the keyboard and by screen readers: it joins the Tab chain, Space and Enter
 // activate it, a focus frame shows when the keyboard is on it, and assistive technology
@@ -39,11 +44,9 @@ protected:
 private:
     KeyboardControl(QWidget* control, QAccessible::Role role, std::function<void()> activate,
                     std::function<bool()> checked);
-    void paintWithFocusFrame(QEvent* event);
 
     QPointer<QWidget> m_control;
     QAccessible::Role m_role;
     std::function<void()> m_activate;
     std::function<bool()> m_checked;
-    bool m_painting = false;
 };

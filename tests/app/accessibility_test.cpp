@@ -32,6 +32,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSet>
+#include <QStatusBar>
 #include <QTabBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -53,6 +54,8 @@ namespace {
 // a tab bar's scroll buttons) belong to their control and are reached through it.
 bool isPartOfCompositeControl(const QWidget* widget, const QWidget* window)
 {
+    if (widget->window() != window)
+        return true; // a window of its own, such as a combo box's list, goes with its control
     for (const QWidget* p = widget->parentWidget(); p && p != window; p = p->parentWidget()) {
         if (qobject_cast<const QComboBox*>(p) || qobject_cast<const QAbstractScrollArea*>(p) ||
             qobject_cast<const QTabBar*>(p) || qobject_cast<const QLineEdit*>(p) ||
@@ -62,9 +65,19 @@ bool isPartOfCompositeControl(const QWidget* widget, const QWidget* window)
     return false;
 }
 
-// A control a user acts on: one that takes the keyboard, or one of the kinds that act.
+// The hand pointer is how the program tells the mouse that something is clicked.
+bool looksClickable(const QWidget* widget)
+{
+    return widget->testAttribute(Qt::WA_SetCursor) &&
+           widget->cursor().shape() == Qt::PointingHandCursor;
+}
+
+// A control a user acts on: one that takes the keyboard, one of the kinds that act, or one
+// that looks clickable.
 bool isActionable(const QWidget* widget)
 {
+    if (looksClickable(widget))
+        return true;
     if (widget->objectName().startsWith(QLatin1String("qt_")) &&
         !qobject_cast<const QTabBar*>(widget))
         return false; // Qt's own helpers, such as a toolbar's overflow button
@@ -114,14 +127,20 @@ void expectEveryControlNamed(QWidget* window)
     for (QWidget* control : controls) {
         EXPECT_FALSE(accessibleText(control, QAccessible::Name).isEmpty())
             << "no accessible name: " << whereIs(control, window);
+        // What the mouse can click, the keyboard can reach.
+        if (looksClickable(control)) {
+            EXPECT_TRUE(control->focusPolicy() & Qt::TabFocus)
+                << "clickable, but not by keyboard: " << whereIs(control, window);
+        }
         // Each page of a page control is read by its own name.
         if (qobject_cast<QTabBar*>(control)) {
             QAccessibleInterface* bar = QAccessible::queryAccessibleInterface(control);
             for (int i = 0; bar && i < bar->childCount(); ++i) {
                 QAccessibleInterface* tab = bar->child(i);
-                if (tab->role() == QAccessible::PageTab)
+                if (tab->role() == QAccessible::PageTab) {
                     EXPECT_FALSE(tab->text(QAccessible::Name).trimmed().isEmpty())
                         << "page without a name in " << whereIs(control, window);
+                }
             }
         }
     }
@@ -163,8 +182,9 @@ void expectMenusReachable(QWidget* window)
     // A toolbar command that is not a control of its own is read by its action's text.
     for (QToolBar* toolBar : window->findChildren<QToolBar*>()) {
         for (QAction* action : toolBar->actions()) {
-            if (!action->isSeparator() && !toolBar->widgetForAction(action))
+            if (!action->isSeparator() && !toolBar->widgetForAction(action)) {
                 EXPECT_FALSE(withoutMnemonic(action->text()).isEmpty());
+            }
         }
     }
 }
@@ -255,8 +275,9 @@ void expectTabChainInReadingOrder(QWidget* window)
                               << whereIs(b, window);
         }
     }
-    if (round.size() > 1)
+    if (round.size() > 1) {
         EXPECT_EQ(stepsBack, 1);
+    }
 }
 
 // A main window started as the program starts it, over temporary folders, with every host
@@ -301,7 +322,10 @@ public:
         const QWidgetList before = QApplication::topLevelWidgets();
         command();
         for (QWidget* window : QApplication::topLevelWidgets()) {
-            if (!before.contains(window) && !qobject_cast<QMenu*>(window))
+            const Qt::WindowType type = window->windowType();
+            // Menus and a combo box's list are windows too, but no window of the program.
+            if (!before.contains(window) &&
+                (type == Qt::Window || type == Qt::Dialog || type == Qt::Tool))
                 return window;
         }
         return nullptr;
@@ -318,6 +342,11 @@ struct WindowCase {
     // Opens the window from the main window; the main window itself when it returns it.
     std::function<QWidget*(AccessibilityTest&, TAppForm&)> open;
 };
+
+void PrintTo(const WindowCase& windowCase, std::ostream* out)
+{
+    *out << windowCase.name;
+}
 
 class EveryWindow : public AccessibilityTest, public ::testing::WithParamInterface<WindowCase> {};
 
@@ -407,6 +436,11 @@ struct LinkCase {
     const char* opens; // the address the link opens
 };
 
+void PrintTo(const LinkCase& linkCase, std::ostream* out)
+{
+    *out << linkCase.name;
+}
+
 class EveryLink : public AccessibilityTest, public ::testing::WithParamInterface<LinkCase> {};
 
 TEST_P(EveryLink, OpensFromTheKeyboardAndForAScreenReader)
@@ -426,8 +460,10 @@ TEST_P(EveryLink, OpensFromTheKeyboardAndForAScreenReader)
     link->setFocus(Qt::TabFocusReason);
     ASSERT_TRUE(link->hasFocus());
     QTest::keyClick(link, Qt::Key_Tab, Qt::ShiftModifier);
+    ASSERT_NE(QApplication::focusWidget(), nullptr);
+    const std::string before = whereIs(QApplication::focusWidget(), window);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    ASSERT_TRUE(link->hasFocus()) << "Tab does not come back to the link";
+    ASSERT_TRUE(link->hasFocus()) << "Tab from " << before << " does not come back to the link";
     QTest::keyClick(link, Qt::Key_Return);
     ASSERT_EQ(m_desktop.openedUrls.size(), 1);
     EXPECT_EQ(m_desktop.openedUrls.front().toString(), QString::fromUtf8(GetParam().opens));

@@ -189,6 +189,18 @@ TEST(CatalogueKeys, TheSourcesAreReadInEveryWayTheProgramNamesAKey)
     EXPECT_GE(found.size(), 40);
 }
 
+TEST(CatalogueKeys, EveryKeyFitsOnTheOneLineOfAnEntry)
+{
+    // An entry is "{key}text" on one line, and its text starts after the first "}": a key
+    // with a line break or a "}" could never be translated. The program joins such texts
+    // from parts instead.
+    for (const SourceKey& entry : keys()) {
+        EXPECT_FALSE(entry.key.contains(QLatin1Char('\n')) ||
+                     entry.key.contains(QLatin1Char('\r')) || entry.key.contains(QLatin1Char('}')))
+            << printable(entry.key) << " in " << printable(entry.file);
+    }
+}
+
 TEST(ShippedLanguages, GermanFrenchAndSpanishShip)
 {
     const QStringList files = shippedLanguageFiles();
@@ -229,13 +241,9 @@ TEST_P(ShippedLanguageFile, KeepsPlaceholdersBlanksAndEndings)
         // The program puts its own blanks and line breaks around the texts it joins.
         EXPECT_EQ(leadingBlanks(text), leadingBlanks(key));
         EXPECT_EQ(trailingBlanks(text), trailingBlanks(key));
-        EXPECT_EQ(text.count(QLatin1Char('\n')), key.count(QLatin1Char('\n')));
-        EXPECT_EQ(text.count(QLatin1Char('\r')), key.count(QLatin1Char('\r')));
         // A label's colon and a command's "..." (more to come) mean the same in every language.
-        if (key.endsWith(QLatin1Char(':')))
-            EXPECT_TRUE(text.endsWith(QLatin1Char(':')));
-        if (key.endsWith(QStringLiteral("...")))
-            EXPECT_TRUE(text.endsWith(QStringLiteral("...")));
+        EXPECT_TRUE(!key.endsWith(QLatin1Char(':')) || text.endsWith(QLatin1Char(':')));
+        EXPECT_TRUE(!key.endsWith(QStringLiteral("...")) || text.endsWith(QStringLiteral("...")));
         EXPECT_FALSE(text.contains(QChar::ReplacementCharacter)) << "not valid UTF-8";
     }
 }
@@ -249,8 +257,9 @@ TEST_P(ShippedLanguageFile, LoadsThroughTheCatalogueByItsName)
     const LanguageFileEntries entries = entriesOf(path());
     for (const SourceKey& entry : keys()) {
         const auto text = entries.texts.find(entry.key);
-        if (text != entries.texts.end())
+        if (text != entries.texts.end()) {
             EXPECT_EQ(catalogue.TranslateText(entry.key), text->second);
+        }
     }
 }
 
