@@ -5,8 +5,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
-#include <QStyle>
-#include <QStyleOptionFocusRect>
+#include <QPen>
 #include <QTextDocumentFragment>
 #include <QWidget>
 
@@ -190,17 +189,20 @@ private:
     void paintWithFrame(QEvent* event)
     {
         // The control paints itself first; the frame goes on top, inside its edges, in the
-        // style's own focus look.
+        // selection colour, which stands out on light and dark faces alike. As with the
+        // style's own focus marks, it shows once the keyboard has moved the focus.
         m_painting = true;
         QCoreApplication::sendEvent(m_control, event);
         m_painting = false;
+        if (!m_control->window()->testAttribute(Qt::WA_KeyboardFocusChange))
+            return;
 
         QPainter painter(m_control);
-        QStyleOptionFocusRect option;
-        option.initFrom(m_control);
-        option.rect = m_control->rect().adjusted(2, 2, -2, -2);
-        option.backgroundColor = m_control->palette().color(m_control->backgroundRole());
-        m_control->style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, m_control);
+        QPen pen(m_control->palette().color(QPalette::Active, QPalette::Highlight), 2);
+        pen.setJoinStyle(Qt::MiterJoin);
+        painter.setPen(pen);
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(QRectF(m_control->rect()).adjusted(2, 2, -2, -2));
     }
 
     QWidget* m_control;

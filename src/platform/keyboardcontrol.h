@@ -8,9 +8,9 @@
 
 class QWidget;
 
-// Draws the style's focus frame over control while the keyboard is on it, for controls
-// whose own look does not change with the focus (a button that is always drawn as the
-// window's default one, a label). The frame is a child of the control and ends with it.
+// Draws a focus frame over control while the keyboard is on it, for controls whose own
+// look does not show the focus clearly (a button that is always drawn as the window's
+// default one, a label). The frame is a child of the control and ends with it.
 void ShowKeyboardFocus(QWidget* control);
 
 // Makes a control that only answers the mouse (a link label, a clickable panel) usable
