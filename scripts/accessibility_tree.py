@@ -83,11 +83,12 @@ def press(acc):
     action.doAction(0)
 
 
-def window_named(app, fragment, timeout=10.0):
+def new_window(app, before, timeout=10.0):
+    """The first window of the program that was not there before."""
     end = time.time() + timeout
     while time.time() < end:
         for window in app:
-            if window is not None and fragment.lower() in (window.name or "").lower():
+            if window is not None and window not in before:
                 return window
         time.sleep(0.2)
     return None
@@ -96,28 +97,30 @@ def window_named(app, fragment, timeout=10.0):
 def main():
     app = find_program()
     time.sleep(1.0)
+    # The Settings button opens the credentials panel, so that its controls are read too.
+    for window in app:
+        settings = find(window, "push button", "Settings")
+        if settings is not None:
+            press(settings)
+            time.sleep(0.5)
     print("== The main window")
     for window in app:
         dump(window)
-    for item, title in (("About...", "About"), ("Send Feedback...", "feedback"), ("Language...", "Language")):
+    for item in ("About...", "Send Feedback...", "Language..."):
         menu_item = None
         for window in app:
             menu_item = menu_item or find(window, "menu item", item)
         if menu_item is None:
             print(f"== no menu item {item!r}")
             continue
+        before = list(app)
         press(menu_item)
-        window = window_named(app, title)
+        window = new_window(app, before, timeout=3.0)
         print(f"== {item} opens {window.name if window else None!r}")
         if window is not None:
             dump(window)
-            close = find(window, "push button", "OK")
-            if close is not None and title != "feedback":
-                press(close)
-            else:
-                # Escape closes the small windows.
-                pyatspi.Registry.generateKeyboardEvent(9, None, pyatspi.KEY_PRESSRELEASE)
+            # Escape closes the small windows.
+            pyatspi.Registry.generateKeyboardEvent(9, None, pyatspi.KEY_PRESSRELEASE)
             time.sleep(0.5)
-
 
 main()

@@ -31,7 +31,7 @@ exec unshare -n -- dbus-run-session -- bash -c '
   "'"$work"'/parlotext" >/dev/null 2>&1 &
   program=$!
   status=0
-  python3 "'"$here"'/accessibility_tree.py" || status=$?
+  /usr/bin/python3 "'"$here"'/accessibility_tree.py" || status=$?
   kill "$program" "$wm" "$xvfb" 2>/dev/null || true
   wait 2>/dev/null || true
   exit $status

@@ -20,6 +20,8 @@
 void TAppForm::setUpAccessibility()
 {
     // The window's captions are fixed English texts, and so are the names that go with them.
+    // Screen readers read a toolbar by its title.
+    ToolBar1->setWindowTitle(QStringLiteral("Toolbar"));
     ToolBar1->setAccessibleName(QStringLiteral("Toolbar"));
     ToolButtonConvert->setAccessibleDescription(
         QStringLiteral("Converts the audio file at the address into subtitles"));
