@@ -38,3 +38,6 @@ install_missing_packages() {
   $sudo apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
+# The screen-reader check by hand (scripts/accessibility_tree.sh): the accessibility bus
+# and its Python client.
+ACCESSIBILITY_PACKAGES=(at-spi2-core python3-pyatspi dbus-x11)

@@ -185,6 +185,7 @@ TAboutBox::TAboutBox(const AboutBoxInfo& info, Desktop& desktop, QWidget* parent
     BitBtn2->installEventFilter(this);
 
     FormCreate();
+    setUpAccessibility();
 
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());

@@ -95,6 +95,8 @@ private:
     class Surface;
 
     void FormCreate();
+    // Names, descriptions and keyboard paths for assistive technology.
+    void setUpAccessibility();
     void StartMatrix();
     void HighDPIImageYukle();
     void FormMouseDown(QMouseEvent* event);

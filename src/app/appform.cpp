@@ -95,6 +95,7 @@ TAppForm::TAppForm(AppEnvironment environment, Desktop& desktop, QWidget* parent
     resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
+    setUpAccessibility();
 }
 
 TAppForm::~TAppForm() = default;

@@ -171,6 +171,8 @@ private:
     void setUpServices();
     void setUpAboutWindow();
     void setUpLanguageWindow();
+    // Names, descriptions and keyboard paths for assistive technology; runs last.
+    void setUpAccessibility();
 
     AppEnvironment m_environment;
     Desktop& m_desktop;

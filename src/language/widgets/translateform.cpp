@@ -153,6 +153,7 @@ TTranslateForm::TTranslateForm(const TextCatalogue& catalogue, TranslateFormSetu
     connect(Button1, &QPushButton::clicked, this, &TTranslateForm::Button1Click);
 
     FormCreate();
+    setUpAccessibility();
     connect(ComboBox1, &QComboBox::currentIndexChanged, this, &TTranslateForm::ComboBox1Change);
 
     if (const QScreen* screen = QGuiApplication::primaryScreen())

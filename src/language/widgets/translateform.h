@@ -67,6 +67,8 @@ protected:
 
 private:
     void FormCreate();
+    // Names, descriptions and keyboard paths for assistive technology.
+    void setUpAccessibility();
     QString translate(const QString& key) const;
 
     const TextCatalogue& m_catalogue;

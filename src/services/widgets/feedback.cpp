@@ -205,6 +205,7 @@ TFeedbackForm::TFeedbackForm(AppIdentity identity, Endpoints endpoints, Desktop&
         control->installEventFilter(this);
 
     FormCreate();
+    setUpAccessibility();
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->geometry().center() - rect().center());
 }

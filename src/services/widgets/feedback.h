@@ -87,6 +87,8 @@ protected:
 
 private:
     void FormCreate();
+    // Names, descriptions and keyboard paths for assistive technology.
+    void setUpAccessibility();
     void onSendFinished();
     void limitMemoLength();
 

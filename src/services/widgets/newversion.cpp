@@ -146,6 +146,7 @@ TNewVer::TNewVer(NewVersionInfo info, Desktop& desktop, QWidget* mainWindow)
     connect(TimerLink, &QTimer::timeout, this, &TNewVer::TimerLinkTimer);
 
     FormCreate();
+    setUpAccessibility();
     TimerStart->start();
     TimerClose->start();
     TimerLink->start();

@@ -93,6 +93,8 @@ protected:
 
 private:
     void FormCreate();
+    // Names, descriptions and keyboard paths for assistive technology.
+    void setUpAccessibility();
     void FormMouseDown(QMouseEvent* event);
     void FormMouseMove(QMouseEvent* event);
     void FormMouseUp(QMouseEvent* event);
