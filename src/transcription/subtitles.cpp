@@ -129,7 +129,7 @@ std::optional<TimeLine> readTimeLine(QStringView line)
 }
 
 // A line meant as a time line that does not read as one: what comes before "-->" holds
-// nothing but time characters, or the line opens like a time ("12:34." ...). Such a line is
+// nothing but time characters, or the line opens like a time ("12:34.5" ...). Such a line is
 // never taken as cue text, so that a time line broken by an edit is reported, not absorbed.
 bool looksLikeTimeLine(QStringView line)
 {
@@ -151,11 +151,13 @@ bool looksLikeTimeLine(QStringView line)
     qsizetype pos = 0;
     while (pos < line.size() && isDigit(line[pos]))
         ++pos;
-    if (pos == 0 || pos + 3 >= line.size() || line[pos] != QLatin1Char(':'))
+    if (pos == 0 || pos + 4 >= line.size() || line[pos] != QLatin1Char(':'))
         return false;
+    // "12:34:5", "12:34.5" or "12:34,5"; text such as "10:30, we start" is not a time.
     const QChar after = line[pos + 3];
     return isDigit(line[pos + 1]) && isDigit(line[pos + 2]) &&
-           (after == QLatin1Char(':') || after == QLatin1Char('.') || after == QLatin1Char(','));
+           (after == QLatin1Char(':') || after == QLatin1Char('.') || after == QLatin1Char(',')) &&
+           isDigit(line[pos + 4]);
 }
 
 bool isCounter(QStringView line)
