@@ -90,6 +90,7 @@ TAppForm::TAppForm(AppEnvironment environment, Desktop& desktop, QWidget* parent
     setUpServices();
     setUpAboutWindow();
     setUpLanguageWindow();
+    setUpModelChoice();
 
     // The client area is 684 x 493 below the menu bar, as the window was designed.
     resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
@@ -345,6 +346,7 @@ void TAppForm::FormCreate()
             Edit1->setText(*key);
     }
 
+    restoreModelChoice();
     loadChosenLanguage();
     TimerChecker->start();
 }

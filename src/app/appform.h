@@ -125,6 +125,10 @@ public:
     // Set by the hidden Stop button; nothing reads it.
     bool StopRequested = false;
 
+    // Options › Model: the model size sent with each conversion, kept in settings.ini.
+    QMenu* Model1 = nullptr;
+    QString chosenModelName() const;
+
 public slots:
     void Settings1Click();
     void Edit1Change();
@@ -171,6 +175,8 @@ private:
     void setUpServices();
     void setUpAboutWindow();
     void setUpLanguageWindow();
+    void setUpModelChoice();
+    void restoreModelChoice();
 
     AppEnvironment m_environment;
     Desktop& m_desktop;
@@ -178,6 +184,7 @@ private:
     QString m_dataFolder;
     std::unique_ptr<IniFile> m_settingsIni;
     QLabel* m_statusPanels[2] = {nullptr, nullptr};
+    class QActionGroup* m_modelGroup = nullptr;
 
     // Conversion job state.
 public:
