@@ -91,6 +91,7 @@ TAppForm::TAppForm(AppEnvironment environment, Desktop& desktop, QWidget* parent
     setUpAboutWindow();
     setUpLanguageWindow();
     setUpModelChoice();
+    setUpQueue();
 
     // The client area is 684 x 493 below the menu bar, as the window was designed.
     resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
@@ -431,11 +432,12 @@ void TAppForm::PageControl2Change()
 
 void TAppForm::Translate1Click()
 {
-    if (PageControl2->currentIndex() == 0)
+    if (PageControl2->currentIndex() == 0 && !startQueue())
         ConvertUsingReplicate();
 }
 
 void TAppForm::ToolButton6Click()
 {
     StopRequested = true;
+    stopQueue();
 }

@@ -6,6 +6,7 @@
 #include <QMainWindow>
 #include <QPointer>
 
+#include <functional>
 #include <memory>
 
 class Desktop;
@@ -129,6 +130,24 @@ public:
     QMenu* Model1 = nullptr;
     QString chosenModelName() const;
 
+    // The queue under the address field, run by Convert while it holds files to convert.
+    class QWidget* QueuePanel = nullptr;
+    class QListWidget* QueueList = nullptr;
+    QPushButton* QueueOpen = nullptr;
+    QPushButton* QueueStop = nullptr;
+    QPushButton* QueueClear = nullptr;
+    QAction* AddToQueue1 = nullptr;
+    class ConversionQueue* queue() const { return m_queue; }
+    // The files added: dropped several at once or chosen in Add Files to Queue.... Answers
+    // how many were new to the queue.
+    int addFilesToQueue(const QStringList& files);
+    // Runs the queue when it holds files to convert; false when it holds none.
+    bool startQueue();
+    void stopQueue();
+    void openQueueRow(int row);
+    // The dialog of Add Files to Queue...; tests replace it.
+    std::function<QStringList()> chooseQueueFiles;
+
 public slots:
     void Settings1Click();
     void Edit1Change();
@@ -177,6 +196,9 @@ private:
     void setUpLanguageWindow();
     void setUpModelChoice();
     void restoreModelChoice();
+    void setUpQueue();
+    void showQueueRow(int row);
+    void updateQueueButtons();
 
     AppEnvironment m_environment;
     Desktop& m_desktop;
@@ -185,6 +207,7 @@ private:
     std::unique_ptr<IniFile> m_settingsIni;
     QLabel* m_statusPanels[2] = {nullptr, nullptr};
     class QActionGroup* m_modelGroup = nullptr;
+    class ConversionQueue* m_queue = nullptr;
 
     // Conversion job state.
 public:

@@ -98,6 +98,15 @@ int RunCommandLine(int argc, char** argv)
         break;
     }
 
+    // Every mistake of the command line is reported before the key is looked for.
+    if (!line.outputFolder.isEmpty()) {
+        const QString problem = OutputFolderProblem(line.outputFolder);
+        if (!problem.isEmpty()) {
+            err << "parlotext: " << problem << "\n\n" << UsageText() << Qt::flush;
+            return ExitBadUsage;
+        }
+    }
+
     const AppIdentity identity = identityOrDefault();
     const QString settingsIni = ChooseDataFolder(ProgramFolder(), RoamingAppDataFolder(),
                                                  identity.AppCompany, identity.AppProduct) +

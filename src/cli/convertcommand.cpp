@@ -42,8 +42,9 @@ QString reportedState(const QueueItem& item)
     return QueueStateText(item);
 }
 
-// Why the output folder cannot take the files, or empty when it can.
-QString outputFolderProblem(const QString& folder)
+} // namespace
+
+QString OutputFolderProblem(const QString& folder)
 {
     const QFileInfo info(folder);
     if (!info.exists())
@@ -56,14 +57,12 @@ QString outputFolderProblem(const QString& folder)
     return {};
 }
 
-} // namespace
-
 int RunConvertCommand(const CommandLine& line, const ConvertSetup& setup, QTextStream& out,
                       QTextStream& err)
 {
     const QString program = QStringLiteral("parlotext: ");
     if (!line.outputFolder.isEmpty()) {
-        const QString problem = outputFolderProblem(line.outputFolder);
+        const QString problem = OutputFolderProblem(line.outputFolder);
         if (!problem.isEmpty()) {
             err << program << problem << Qt::endl;
             return ExitBadUsage;

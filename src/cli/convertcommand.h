@@ -34,6 +34,10 @@ enum ExitStatus : int {
 int RunConvertCommand(const CommandLine& line, const ConvertSetup& setup, QTextStream& out,
                       QTextStream& err);
 
+// Why the folder cannot take the subtitle files (missing, not a folder, not writable), or
+// empty when it can.
+QString OutputFolderProblem(const QString& folder);
+
 // The text with control characters (a line break in a file name) shown as escapes, so that
 // each report stays on one line.
 QString PrintableText(const QString& text);
