@@ -290,6 +290,12 @@ void FilesClient::UploadFile(const QString& apiKey, const QString& localPath, Pr
                 outcome.fileSize = fileSize;
                 outcome.kind = UploadOutcome::Kind::Aborted;
                 outcome.failure = QStringLiteral("The upload was stopped.");
+            } else if (finished->property("dropped").toBool()) {
+                outcome = UploadOutcome{};
+                outcome.fileSize = fileSize;
+                outcome.kind = UploadOutcome::Kind::Transport;
+                outcome.failure = QStringLiteral("The connection to %1 was lost during the upload.")
+                                      .arg(finished->request().url().host());
             } else if (!outcome.answered) {
                 outcome.kind = UploadOutcome::Kind::Transport;
             } else if (outcome.status != 201) {
@@ -341,7 +347,9 @@ void FilesClient::CancelPrediction(const QString& apiKey, const QString& predict
     QNetworkRequest request = ServiceRequest(
         m_endpoints, kPredictionsPath + pathSegment(predictionId) + QStringLiteral("/cancel"),
         apiKey);
-    // A POST without a body, as the service's own examples send it.
+    // A POST without a body, as the service's own examples send it; the length says so,
+    // or a server would wait for a body until the connection closes.
+    request.setRawHeader("Content-Length", "0");
     sendRequest(
         this, m_timeouts,
         [&request](QNetworkAccessManager& manager) {
