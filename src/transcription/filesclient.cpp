@@ -290,12 +290,6 @@ void FilesClient::UploadFile(const QString& apiKey, const QString& localPath, Pr
                 outcome.fileSize = fileSize;
                 outcome.kind = UploadOutcome::Kind::Aborted;
                 outcome.failure = QStringLiteral("The upload was stopped.");
-            } else if (finished->property("dropped").toBool()) {
-                outcome = UploadOutcome{};
-                outcome.fileSize = fileSize;
-                outcome.kind = UploadOutcome::Kind::Transport;
-                outcome.failure = QStringLiteral("The connection to %1 was lost during the upload.")
-                                      .arg(finished->request().url().host());
             } else if (!outcome.answered) {
                 outcome.kind = UploadOutcome::Kind::Transport;
             } else if (outcome.status != 201) {
