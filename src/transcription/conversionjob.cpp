@@ -8,6 +8,7 @@
 #include "transcription/jsonreformat.h"
 #include "transcription/localsource.h"
 #include "transcription/pollbackoff.h"
+#include "transcription/subtitles.h"
 #include "transcription/textbytes.h"
 #include "transcription/transcoder.h"
 
@@ -692,9 +693,12 @@ void ConversionJob::handleStatus(const QString& answer)
         QString subtitles;
         if (output.isObject() &&
             TryGetJsonString(output.toObject(), QStringLiteral("subtitles"), subtitles)) {
-            m_window.setPaneText(subtitles);
+            // The model's subtitles are not in the standard form that players read.
+            const QString standard = NormalizeSubtitles(
+                subtitles, m_window.vttChosen() ? SubtitleFormat::WebVtt : SubtitleFormat::SubRip);
+            m_window.setPaneText(standard);
             m_desktop.beep();
-            finishActive(ConversionOutcome::Result::Succeeded, subtitles, {});
+            finishActive(ConversionOutcome::Result::Succeeded, standard, {});
         } else {
             const QString missing =
                 QStringLiteral("JSON ERROR: Subtitles not found in \"output\" object!");
