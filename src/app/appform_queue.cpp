@@ -220,6 +220,7 @@ bool TAppForm::startQueue()
     options.vtt = RadioButton1->isChecked();
     options.pollIntervalMs = TimerReplicate->interval();
     options.clockIntervalMs = TimerElapsed->interval();
+    options.temporaryFolder = DataFolder();
     m_queue->start();
     updateQueueButtons();
     return true;

@@ -82,6 +82,7 @@ int RunConvertCommand(const CommandLine& line, const ConvertSetup& setup, QTextS
     options.pollIntervalMs = setup.pollIntervalMs;
     options.clockIntervalMs = setup.clockIntervalMs;
     options.tooManyRequestsPauseMs = setup.tooManyRequestsPauseMs;
+    options.jobClock = setup.jobClock;
     ConversionQueue queue(setup.endpoints, options);
     for (const QString& source : line.sources)
         queue.add(source);

@@ -5,6 +5,8 @@
 
 #include <QString>
 
+#include <functional>
+
 class QTextStream;
 
 // Everything the conversions of the command line take from outside: the service's hosts,
@@ -15,6 +17,8 @@ struct ConvertSetup {
     int pollIntervalMs = 1000;
     int clockIntervalMs = 1000;
     int tooManyRequestsPauseMs = 10000;
+    // The jobs' clock for their poll spacing and back-off; empty: the system's.
+    std::function<qint64()> jobClock;
     // After Ctrl+C: how long the cancels and deletes may take before the program gives up.
     int cancelGraceMs = 30000;
 };

@@ -844,12 +844,15 @@ void ConversionJob::deleteUploadedFile(const QString& key, const QString& fileId
     }
     // A failed delete is never shown: the subtitles are what counts, and the service
     // removes old files by itself.
-    m_files->DeleteFile(key, fileId, [store, fileId](bool deleted) {
-        if (!store || !deleted)
-            return;
-        const std::optional<JobRecordData> now = store->load();
-        if (!now || (now->predictionId.isEmpty() && now->fileId == fileId))
-            store->clear();
+    ++m_pendingDeletes;
+    m_files->DeleteFile(key, fileId, [this, store, fileId](bool deleted) {
+        if (store && deleted) {
+            const std::optional<JobRecordData> now = store->load();
+            if (!now || (now->predictionId.isEmpty() && now->fileId == fileId))
+                store->clear();
+        }
+        if (--m_pendingDeletes == 0)
+            emit uploadsDeleted();
     });
 }
 

@@ -120,6 +120,9 @@ public:
     // True while a create, fetch or cancel request, or the handling of its answer, is under
     // way.
     bool requestRunning() const { return m_requestRunning; }
+    // True while the deletes of uploaded files that ended conversions left are under way; a
+    // front end that frees its job waits for uploadsDeleted() first.
+    bool deletingUploads() const { return m_pendingDeletes > 0; }
 
     // The job state.
     QString PredictionId;
@@ -130,6 +133,8 @@ signals:
     // Once per conversion that got past the input checks, whatever its end.
     void ended(const ConversionOutcome& outcome);
     void runningChanged(bool running);
+    // The last delete under way has been answered (or has failed).
+    void uploadsDeleted();
 
 private:
     enum class Stage { Transcoding, Uploading, Creating, Polling, Canceling };
@@ -193,6 +198,7 @@ private:
     std::unique_ptr<Conversion> m_pending;
     std::unique_ptr<Conversion> m_active;
     bool m_wasRunning = false;
+    int m_pendingDeletes = 0;
     bool m_requestRunning = false;
     QString m_panelText;
 

@@ -14,6 +14,8 @@ QString QueueStateText(const QueueItem& item)
     case QueueState::Waiting:
         return QStringLiteral("waiting");
     case QueueState::Running:
+        if (item.converting)
+            return QStringLiteral("converting");
         if (item.uploadPercent >= 0)
             return QStringLiteral("uploading %1%").arg(item.uploadPercent);
         return QStringLiteral("processing ") + ElapsedText(item.seconds);
@@ -58,6 +60,8 @@ ConversionQueue::~ConversionQueue()
 {
     // Hosts are children; their jobs end with them and report nothing more.
     for (QueueJobHost* host : std::as_const(m_hosts))
+        host->disconnect(this);
+    for (QueueJobHost* host : std::as_const(m_retiring))
         host->disconnect(this);
 }
 
@@ -161,6 +165,8 @@ void ConversionQueue::startRow(int row)
     settings.vtt = m_options.vtt;
     settings.pollIntervalMs = m_options.pollIntervalMs;
     settings.clockIntervalMs = m_options.clockIntervalMs;
+    settings.job.clock = m_options.jobClock;
+    settings.job.dataFolder = m_options.temporaryFolder;
     auto* host = new QueueJobHost(item.source, settings, m_endpoints, this);
     item.state = QueueState::Running;
     item.uploadPercent = -1;
@@ -169,6 +175,7 @@ void ConversionQueue::startRow(int row)
     m_hosts.insert(row, host);
     connect(host, &QueueJobHost::progressed, this, [this, row, host] {
         QueueItem& running = m_items[row];
+        running.converting = host->converting();
         running.uploadPercent = host->uploadPercent();
         running.seconds = host->elapsedSeconds();
         emit itemChanged(row);
@@ -195,11 +202,11 @@ void ConversionQueue::ended(int row, QueueJobHost* host, const ConversionOutcome
     if (m_hosts.value(row) != host)
         return;
     m_hosts.remove(row);
-    host->disconnect(this);
-    host->deleteLater();
+    retire(host);
 
     QueueItem& item = m_items[row];
     item.uploadPercent = -1;
+    item.converting = false;
     if (outcome.result == ConversionOutcome::Result::Failed && host->tooManyRequests() &&
         !host->stopping()) {
         // Nothing was created: the file waits, and every start pauses for a while.
@@ -225,6 +232,20 @@ void ConversionQueue::ended(int row, QueueJobHost* host, const ConversionOutcome
         finishIfIdle();
 }
 
+void ConversionQueue::retire(QueueJobHost* host)
+{
+    disconnect(host, &QueueJobHost::progressed, this, nullptr);
+    disconnect(host, &QueueJobHost::ended, this, nullptr);
+    m_retiring.insert(host);
+    connect(host, &QueueJobHost::released, this, [this, host] {
+        if (!m_retiring.remove(host))
+            return;
+        host->disconnect(this);
+        host->deleteLater();
+        finishIfIdle();
+    });
+}
+
 void ConversionQueue::save(QueueItem& item, const QString& subtitles)
 {
     const QString target = SubtitleTargetPath(item.source, m_options.outputFolder, m_options.vtt,
@@ -243,7 +264,7 @@ void ConversionQueue::save(QueueItem& item, const QString& subtitles)
 
 void ConversionQueue::finishIfIdle()
 {
-    if (runningCount() > 0)
+    if (runningCount() > 0 || !m_retiring.isEmpty())
         return;
     if (m_active) {
         for (const QueueItem& item : std::as_const(m_items)) {

@@ -22,15 +22,16 @@ enum class QueueState { Waiting, Running, Done, Failed, Canceled };
 struct QueueItem {
     QString source;
     QueueState state = QueueState::Waiting;
-    int uploadPercent = -1; // while running: the upload's progress, -1 when not uploading
-    int seconds = 0;        // while running: the job's clock
-    QString reason;         // when failed: one line that says why
-    QString outputPath;     // when done: the subtitle file written
-    QString subtitles;      // when done: what was written, for the result pane
+    bool converting = false; // while running: a video being turned into audio
+    int uploadPercent = -1;  // while running: the upload's progress, -1 when not uploading
+    int seconds = 0;         // while running: the job's clock
+    QString reason;          // when failed: one line that says why
+    QString outputPath;      // when done: the subtitle file written
+    QString subtitles;       // when done: what was written, for the result pane
 };
 
-// The row's state as the list and the command line show it: "waiting", "uploading 42%",
-// "processing 01:13", "done", "failed: reason", "canceled".
+// The row's state as the list and the command line show it: "waiting", "converting",
+// "uploading 42%", "processing 01:13", "done", "failed: reason", "canceled".
 QString QueueStateText(const QueueItem& item);
 
 struct QueueOptions {
@@ -49,6 +50,10 @@ struct QueueOptions {
     int tooManyRequestsPauseMs = 10000;
     // A monotonic clock in milliseconds; the default is the system's steady clock.
     std::function<qint64()> clock;
+    // The jobs' own clock (their poll spacing and back-off); the default is the system's.
+    std::function<qint64()> jobClock;
+    // Where the jobs put temporary audio; empty: the system's temporary folder.
+    QString temporaryFolder;
 };
 
 // Many conversions, a few at a time: each file runs the same conversion job as the main
@@ -80,7 +85,7 @@ public:
     // Cancels the running jobs on the service; the waiting rows stay waiting.
     void stop();
     // True from start() until nothing runs any more and nothing is left to start.
-    bool isActive() const { return m_active || runningCount() > 0; }
+    bool isActive() const { return m_active || runningCount() > 0 || !m_retiring.isEmpty(); }
     int runningCount() const { return static_cast<int>(m_hosts.size()); }
 
 signals:
@@ -97,12 +102,14 @@ private:
     void ended(int row, QueueJobHost* host, const ConversionOutcome& outcome);
     void save(QueueItem& item, const QString& subtitles);
     void finishIfIdle();
+    void retire(QueueJobHost* host);
 
     Endpoints m_endpoints;
     QueueOptions m_options;
     QList<QueueItem> m_items;
     QSet<QString> m_identities;
     QMap<int, QueueJobHost*> m_hosts; // by row
+    QSet<QueueJobHost*> m_retiring;   // ended, still deleting their uploads
     QSet<QString> m_written;
     CreateRateLimiter m_limiter;
     QTimer* m_pumpTimer;

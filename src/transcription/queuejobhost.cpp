@@ -9,20 +9,6 @@ QString OneLine(const QString& text)
     return QString(text).replace(breaks, QStringLiteral(" ")).trimmed();
 }
 
-namespace {
-
-template <typename Job> bool stopOnService(Job& job)
-{
-    if constexpr (requires { job.Stop(); }) {
-        job.Stop();
-        return true;
-    } else {
-        return false;
-    }
-}
-
-} // namespace
-
 QueueJobHost::QueueJobHost(QString source, QueueJobSettings settings, const Endpoints& endpoints,
                            QObject* parent)
     : QObject(parent)
@@ -30,7 +16,7 @@ QueueJobHost::QueueJobHost(QString source, QueueJobSettings settings, const Endp
     , m_settings(std::move(settings))
     , m_pollTimer(new QTimer(this))
     , m_clockTimer(new QTimer(this))
-    , m_job(new ConversionJob(*this, *this, endpoints, {}, this))
+    , m_job(new ConversionJob(*this, *this, endpoints, {}, m_settings.job, this))
 {
     m_pollTimer->setInterval(m_settings.pollIntervalMs);
     m_clockTimer->setInterval(m_settings.clockIntervalMs);
@@ -41,6 +27,13 @@ QueueJobHost::QueueJobHost(QString source, QueueJobSettings settings, const Endp
         m_pollTimer->stop();
         m_clockTimer->stop();
         emit ended(outcome);
+        if (!m_job->deletingUploads()) {
+            emit released();
+            return;
+        }
+        // The job is kept until the service has the deletes: freeing it would abort them.
+        connect(m_job, &ConversionJob::uploadsDeleted, this, &QueueJobHost::released);
+        QTimer::singleShot(kReleaseLimitMs, this, &QueueJobHost::released);
     });
 }
 
@@ -48,15 +41,12 @@ QueueJobHost::~QueueJobHost() = default;
 
 bool QueueJobHost::start()
 {
-    m_job->ConvertUsingReplicate();
-    // A job that refused its inputs shows a box and never starts; one that ended at once
-    // has already been reported.
-    return m_ended || isRunning();
+    return m_job->ConvertUsingReplicate();
 }
 
 bool QueueJobHost::isRunning() const
 {
-    return !m_ended && (m_job->requestRunning() || m_pollTimer->isActive());
+    return m_job->running();
 }
 
 void QueueJobHost::stop()
@@ -64,13 +54,7 @@ void QueueJobHost::stop()
     if (m_ended || m_stopping)
         return;
     m_stopping = true;
-    if (!stopOnService(*m_job)) {
-        // Until the job can cancel on the service, only the host's polling ends.
-        m_pollTimer->stop();
-        m_clockTimer->stop();
-        m_ended = true;
-        emit ended(ConversionOutcome{ConversionOutcome::Result::Canceled, {}, {}});
-    }
+    m_job->Stop();
 }
 
 int QueueJobHost::elapsedSeconds() const
@@ -99,6 +83,7 @@ void QueueJobHost::setStatePanel(const QString& text)
     // The job reports an upload as "Uploading... 42%"; every other state is a step of the
     // prediction itself, shown by the clock.
     static const QRegularExpression percent(QStringLiteral("(\\d{1,3})\\s*%"));
+    m_converting = text.startsWith(QLatin1String("Converting "));
     if (text.startsWith(QLatin1String("Uploading"))) {
         const QRegularExpressionMatch match = percent.match(text);
         m_uploadPercent = match.hasMatch() ? qBound(0, match.captured(1).toInt(), 100) : 0;

@@ -15,6 +15,8 @@ struct QueueJobSettings {
     bool vtt = true;
     int pollIntervalMs = 1000;
     int clockIntervalMs = 1000;
+    // The job's own clock and temporary folder; the defaults serve the program.
+    ConversionJobOptions job;
 };
 
 // One conversion of the queue, run without a window: the job sees this host as its window
@@ -41,6 +43,8 @@ public:
     const QString& source() const { return m_source; }
     // The last upload progress in percent, or -1 while nothing is being uploaded.
     int uploadPercent() const { return m_uploadPercent; }
+    // True while a video is being turned into audio before its upload.
+    bool converting() const { return m_converting; }
     int elapsedSeconds() const;
     // The first message the job showed, as one line; empty when none.
     const QString& refusal() const { return m_firstMessage; }
@@ -76,6 +80,9 @@ public:
     bool openUrl(const QUrl&) override { return false; }
     QString chooseSaveFile(const QStringList&, const QString&) override { return {}; }
     QString chooseOpenFile(const QStringList&) override { return {}; }
+    // How long a host waits for its job's deletes after the end.
+    static constexpr int kReleaseLimitMs = 15000;
+
     bool startDetached(const QString&, const QStringList&, const QString&) override
     {
         return false;
@@ -85,6 +92,9 @@ signals:
     // The state line, the upload progress or the clock changed.
     void progressed();
     void ended(const ConversionOutcome& outcome);
+    // After ended(): the job's last requests (the deletes of its uploads) are done, or given
+    // up after releaseLimitMs; the host may go.
+    void released();
 
 private:
     QString m_source;
@@ -95,6 +105,7 @@ private:
     QString m_paneText;
     QString m_firstMessage;
     int m_uploadPercent = -1;
+    bool m_converting = false;
     bool m_ended = false;
     bool m_stopping = false;
     bool m_tooManyRequests = false;

@@ -51,6 +51,7 @@ protected:
         form->TimerReplicate->setInterval(20);
         form->TimerElapsed->setInterval(20);
         form->queue()->options().tooManyRequestsPauseMs = 50;
+        form->queue()->options().jobClock = QuickJobClock();
         form->show();
     }
 

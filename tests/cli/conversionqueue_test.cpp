@@ -20,6 +20,7 @@ protected:
         options.pollIntervalMs = 20;
         options.clockIntervalMs = 20;
         options.tooManyRequestsPauseMs = 50;
+        options.jobClock = QuickJobClock();
     }
 
     bool runToEnd(ConversionQueue& queue)

@@ -24,6 +24,7 @@ protected:
         setup.pollIntervalMs = 20;
         setup.clockIntervalMs = 20;
         setup.tooManyRequestsPauseMs = 50;
+        setup.jobClock = QuickJobClock();
         setup.cancelGraceMs = 10000;
     }
 

@@ -5,6 +5,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <chrono>
 #include <regex>
 
 ManyFilesService::ManyFilesService()
@@ -22,7 +23,7 @@ ManyFilesService::ManyFilesService()
                 input.value(QStringLiteral("audio_path")).toString().toStdString();
             std::lock_guard lock(m_mutex);
             const std::string name = fileNameOfAudio(audio);
-            const Script script = m_scripts.count(name) ? m_scripts.at(name) : Script{};
+            const Script script = m_scripts.count(name) ? m_scripts.at(name) : m_defaultScript;
             if (m_refused[name] < script.tooManyRequestsFirst) {
                 ++m_refused[name];
                 response.status = 429;
@@ -36,6 +37,9 @@ ManyFilesService::ManyFilesService()
             const std::string id = "q" + std::to_string(m_nextId++);
             m_predictions[id] = Prediction{name, 0, false};
             m_created.push_back(id);
+            m_createTimes.push_back(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                        std::chrono::steady_clock::now().time_since_epoch())
+                                        .count());
             response.status = 201;
             response.set_content(predictionBody(id, m_predictions[id], true), "application/json");
         });
@@ -72,9 +76,12 @@ ManyFilesService::ManyFilesService()
                 });
     m_server.on(
         "POST", "/v1/files", [this](const httplib::Request& request, httplib::Response& response) {
+            // The part's file name, read straight from the multipart body.
+            static const std::regex disposition("name=\"content\"; filename=\"([^\"]*)\"");
+            std::smatch match;
             std::string name = "upload";
-            if (request.has_file("content"))
-                name = request.get_file_value("content").filename;
+            if (std::regex_search(request.body, match, disposition))
+                name = match[1];
             std::lock_guard lock(m_mutex);
             const std::string id = "f" + std::to_string(m_nextId++);
             m_uploads[id] = name;
@@ -98,6 +105,18 @@ void ManyFilesService::script(const std::string& fileName, Script script)
 {
     std::lock_guard lock(m_mutex);
     m_scripts[fileName] = std::move(script);
+}
+
+void ManyFilesService::scriptEveryFile(Script script)
+{
+    std::lock_guard lock(m_mutex);
+    m_defaultScript = std::move(script);
+}
+
+std::vector<qint64> ManyFilesService::createTimes() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_createTimes;
 }
 
 void ManyFilesService::start()
@@ -128,12 +147,12 @@ std::string ManyFilesService::predictionBody(const std::string& id, const Predic
                                              bool created) const
 {
     const Script script =
-        m_scripts.count(prediction.fileName) ? m_scripts.at(prediction.fileName) : Script{};
+        m_scripts.count(prediction.fileName) ? m_scripts.at(prediction.fileName) : m_defaultScript;
     if (created)
         return FakePredictionService::prediction(id, "starting", 201).body;
     if (prediction.canceled)
         return FakePredictionService::prediction(id, "canceled").body;
-    if (prediction.polls <= 1 || script.end == "hang")
+    if (prediction.polls <= script.processingPolls || script.end == "hang")
         return FakePredictionService::processing(id).body;
     if (script.end == "failed")
         return FakePredictionService::failed(id, script.error).body;

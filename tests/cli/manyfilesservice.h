@@ -22,6 +22,7 @@ public:
         std::string end = "succeeded"; // "succeeded", "failed", or "hang" (processing forever)
         std::string error = "the model could not read the audio";
         int tooManyRequestsFirst = 0; // creates answered 429 before the one that is accepted
+        int processingPolls = 1;      // polls answered "processing" before the end
     };
 
     ManyFilesService();
@@ -39,6 +40,10 @@ public:
     std::vector<std::string> uploadedFiles() const; // file ids
     // The prediction ids created, in order.
     std::vector<std::string> createdPredictions() const;
+    // When each accepted create arrived, in milliseconds of the steady clock.
+    std::vector<qint64> createTimes() const;
+    // Every file not scripted on its own follows this script.
+    void scriptEveryFile(Script script);
     // The subtitles every succeeded prediction of that file delivers, as the model writes them.
     static std::string subtitlesFor(const std::string& fileName);
 
@@ -59,6 +64,8 @@ private:
     std::map<std::string, int> m_refused;
     std::map<std::string, Prediction> m_predictions;
     std::vector<std::string> m_created;
+    std::vector<qint64> m_createTimes;
+    Script m_defaultScript;
     std::map<std::string, std::string> m_uploads; // file id -> file name
     std::vector<std::string> m_deleted;
     std::vector<std::string> m_canceled;
