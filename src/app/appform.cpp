@@ -345,6 +345,7 @@ void TAppForm::FormCreate()
             Edit1->setText(*key);
     }
 
+    resumeConversion();
     loadChosenLanguage();
     TimerChecker->start();
 }
