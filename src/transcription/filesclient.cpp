@@ -341,7 +341,9 @@ void FilesClient::CancelPrediction(const QString& apiKey, const QString& predict
     QNetworkRequest request = ServiceRequest(
         m_endpoints, kPredictionsPath + pathSegment(predictionId) + QStringLiteral("/cancel"),
         apiKey);
-    // A POST without a body, as the service's own examples send it.
+    // A POST without a body, as the service's own examples send it; the length says so,
+    // or a server would wait for a body until the connection closes.
+    request.setRawHeader("Content-Length", "0");
     sendRequest(
         this, m_timeouts,
         [&request](QNetworkAccessManager& manager) {
