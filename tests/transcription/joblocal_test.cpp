@@ -347,6 +347,21 @@ TEST_F(LocalJobTest, StopDuringTheConversionEndsFfmpeg)
     expectIdle();
 }
 
+TEST_F(LocalJobTest, ClosingTheProgramDuringTheConversionLeavesNoTemporaryFile)
+{
+    if (!haveFfmpeg())
+        GTEST_SKIP() << "ffmpeg is not installed";
+    const QString video = makeVideo(QStringLiteral("clip.mp4"));
+    start();
+    window.url = video;
+    ASSERT_TRUE(job().ConvertUsingReplicate());
+    EXPECT_EQ(temporaryAudio().size(), 1);
+    m_job.reset();
+    EXPECT_TRUE(temporaryAudio().isEmpty());
+    QTest::qWait(20);
+    EXPECT_TRUE(service.requests().empty());
+}
+
 TEST_F(LocalJobTest, StopDuringTheUploadAbortsItAndNothingIsCreated)
 {
     FakeAnswer slow = FakePredictionService::problem(500, "Slow", "never seen");
