@@ -3,6 +3,8 @@
 #include "transcription/conversionjob.h"
 
 #include "jobtesting.h"
+#include "transcription/localsource.h"
+#include "transcription/transcoder.h"
 
 #include <QDir>
 #include <QFile>
@@ -159,6 +161,46 @@ TEST_F(LocalJobTest, APredictionThatFinishedBeforeTheStopStillGivesItsSubtitles)
     ASSERT_TRUE(WaitFor([&] { return !outcomes.isEmpty(); }));
     EXPECT_EQ(outcomes[0].result, ConversionOutcome::Result::Succeeded);
     EXPECT_EQ(window.pane, QString::fromStdString(kSubtitles));
+}
+
+TEST(LocalSource, WhatTheAddressFieldNames)
+{
+    const struct {
+        QString input;
+        std::optional<QString> path;
+    } cases[] = {
+        {QStringLiteral("https://files.example/talk.mp3"), std::nullopt},
+        {QStringLiteral("HTTP://files.example/talk.mp3"), std::nullopt},
+        {QStringLiteral("ftp://files.example/talk.mp3"), std::nullopt},
+        {QStringLiteral("   "), std::nullopt}, // blanks go to the service, as always
+        {QStringLiteral("/home/ann/Café interview.mp3"),
+         QStringLiteral("/home/ann/Café interview.mp3")},
+        {QStringLiteral("talk \"1\".mp3"), QStringLiteral("talk \"1\".mp3")},
+        {QStringLiteral("file:///home/ann/Caf%C3%A9%20interview.mp3"),
+         QStringLiteral("/home/ann/Café interview.mp3")},
+        {QStringLiteral("FILE:///tmp/a.mp3"), QStringLiteral("/tmp/a.mp3")},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(LocalPathFromInput(c.input), c.path) << c.input.toStdString();
+}
+
+TEST(LocalSource, VideoByExtension)
+{
+    EXPECT_TRUE(LooksLikeVideo(QStringLiteral("/a/Lecture.MP4")));
+    EXPECT_TRUE(LooksLikeVideo(QStringLiteral("clip.mkv")));
+    EXPECT_TRUE(LooksLikeVideo(QStringLiteral("clip.webm")));
+    EXPECT_FALSE(LooksLikeVideo(QStringLiteral("talk.mp3")));
+    EXPECT_FALSE(LooksLikeVideo(QStringLiteral("talk.wav")));
+    EXPECT_FALSE(LooksLikeVideo(QStringLiteral("mp4")));
+}
+
+TEST(Transcoder, TheLastErrorLineIsTheLastOneWithText)
+{
+    EXPECT_EQ(LastErrorLine("first\nnotes.mp4: Invalid data found when processing input\n\n"),
+              QStringLiteral("notes.mp4: Invalid data found when processing input"));
+    EXPECT_EQ(LastErrorLine("size=1kB time=00:00:01\rsize=2kB time=00:00:02\r\n"),
+              QStringLiteral("size=2kB time=00:00:02"));
+    EXPECT_EQ(LastErrorLine(""), QString());
 }
 
 struct BadFile {
