@@ -348,6 +348,7 @@ void TAppForm::FormCreate()
     }
 
     restoreModelChoice();
+    resumeConversion();
     loadChosenLanguage();
     TimerChecker->start();
 }

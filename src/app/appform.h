@@ -190,6 +190,7 @@ private:
     void buildTimers();
     // Subsystem wiring, each in the file of its subsystem; called once by the constructor.
     void setUpConversion();
+    void resumeConversion();
     void setUpMediaTools();
     void setUpServices();
     void setUpAboutWindow();

@@ -144,6 +144,11 @@ void ConversionJob::setDataFolder(const QString& folder)
     m_options.dataFolder = folder;
 }
 
+void ConversionJob::setClock(std::function<qint64()> clock)
+{
+    m_options.clock = clock ? std::move(clock) : std::function<qint64()>(steadyNow);
+}
+
 void ConversionJob::setRecordStore(std::shared_ptr<JobRecordStore> record)
 {
     m_options.record = std::move(record);

@@ -112,6 +112,8 @@ public:
     // them only once it has chosen its data folder.
     void setDataFolder(const QString& folder);
     void setRecordStore(std::shared_ptr<JobRecordStore> record);
+    // The clock of the poll rhythm (milliseconds, never going back).
+    void setClock(std::function<qint64()> clock);
     // Takes up a conversion that a previous run of the program left running: polls its
     // prediction, or removes its uploaded file when it never got to the prediction. False
     // when there is none, or another copy of the program has it.
