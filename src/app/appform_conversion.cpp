@@ -33,6 +33,7 @@ public:
     void setApiKeyText(const QString& text) override { m_form.Edit1->setText(text); }
     QString audioUrlText() const override { return m_form.Edit3->text(); }
     bool vttChosen() const override { return m_form.RadioButton1->isChecked(); }
+    bool convertVideoToAudio() const override { return m_form.ConvertVideoToAudio1->isChecked(); }
     void FocusReplicateAPIKey() override { m_form.FocusReplicateAPIKey(); }
     void FocusReplicateAudio() override { m_form.FocusReplicateAudio(); }
     void setStatePanel(const QString& text) override { m_form.setStatusPanelText(0, text); }
