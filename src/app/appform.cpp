@@ -5,10 +5,12 @@
 #include "language/textcatalogue.h"
 #include "platform/desktop.h"
 #include "platform/inifile.h"
+#include "transcription/conversionjob.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QButtonGroup>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QGuiApplication>
@@ -105,7 +107,6 @@ void TAppForm::buildMenus()
 {
     File1 = menuBar()->addMenu(QStringLiteral("&File"));
     Load1 = File1->addAction(QStringLiteral("Load Audio File..."), this, &TAppForm::Load1Click);
-    Load1->setVisible(false);
     Save1 = File1->addAction(QStringLiteral("Save File..."), this, &TAppForm::Save1Click);
     File1->addSeparator();
     Exit1 = File1->addAction(QStringLiteral("Exit"), this, &TAppForm::Exit1Click);
@@ -115,17 +116,18 @@ void TAppForm::buildMenus()
     Settings1->setCheckable(true);
     Conversion1->addSeparator();
     Record1 = Conversion1->addAction(QStringLiteral("Record"), this, &TAppForm::Record1Click);
-    Record1->setVisible(false);
     Translate1 =
         Conversion1->addAction(QStringLiteral("Convert"), this, &TAppForm::Translate1Click);
+    // Shown only while a conversion runs.
+    Stop1 = Conversion1->addAction(QStringLiteral("Stop"), this, &TAppForm::ToolButton6Click);
+    Stop1->setVisible(false);
+    Stop1->setEnabled(false);
 
     Options1 = menuBar()->addMenu(QStringLiteral("&Options"));
-    Options1->menuAction()->setVisible(false);
     ConvertVideoToAudio1 =
         Options1->addAction(QStringLiteral("Convert Video to Audio Before Uploading"));
     ConvertVideoToAudio1->setCheckable(true);
     ConvertVideoToAudio1->setChecked(true);
-    ConvertVideoToAudio1->setVisible(false);
 
     Help1 = menuBar()->addMenu(QStringLiteral("&Help"));
     Help2 = Help1->addAction(QStringLiteral("Online Help"), this, &TAppForm::Help2Click);
@@ -187,17 +189,24 @@ void TAppForm::buildToolBar()
     ToolButton6 =
         addButton(QStringLiteral("Stop"), QStringLiteral("Stop"), AppIcons::stop(), nullptr);
     connect(ToolButton6, &QToolButton::clicked, this, &TAppForm::ToolButton6Click);
+    ToolButton6->setAccessibleName(QStringLiteral("Stop"));
+    ToolButton6->setAccessibleDescription(QStringLiteral("Stops the running conversion"));
     ToolButton6->setVisible(false);
+    ToolButton6->setEnabled(false);
     ToolButton1 = addButton(QStringLiteral("Load"), QStringLiteral("Load Audio File"),
                             AppIcons::load(), Load1);
-    ToolButton1->setVisible(false);
+    ToolButton1->setAccessibleName(QStringLiteral("Load"));
+    ToolButton1->setAccessibleDescription(
+        QStringLiteral("Chooses an audio or video file on this computer"));
     ToolButton2 = addButton(QStringLiteral("Save"), QStringLiteral("Save Text File"),
                             AppIcons::save(), Save1);
     ToolButton3 = addButton(QStringLiteral("Settings"), QStringLiteral("Settings"),
                             AppIcons::settings(), Settings1);
     ToolButton4 =
         addButton(QStringLiteral("Record"), QStringLiteral("Record"), AppIcons::record(), Record1);
-    ToolButton4->setVisible(false);
+    ToolButton4->setAccessibleName(QStringLiteral("Record"));
+    ToolButton4->setAccessibleDescription(
+        QStringLiteral("Records from the microphone; click again to stop"));
     layout->addStretch(1);
 }
 
@@ -227,7 +236,9 @@ void TAppForm::buildWorkPage()
     Label2 = makeFixedLabel(QStringLiteral("Audio File URL:"), Panel5);
     Edit3 = new QLineEdit(m_environment.endpoints.sampleAudio().toString(), Panel5);
     Button5 = new QPushButton(QStringLiteral("Load..."), Panel5);
-    Button5->setVisible(false);
+    Button5->setAccessibleName(QStringLiteral("Load audio file"));
+    Button5->setAccessibleDescription(
+        QStringLiteral("Chooses an audio or video file and puts its path into the address"));
     connect(Button5, &QPushButton::clicked, Load1, &QAction::trigger);
     Panel5->layout()->addWidget(Label2);
     Panel5->layout()->addWidget(Edit3);
@@ -335,7 +346,7 @@ void TAppForm::FormCreate()
 {
     m_identity = ReadAppIdentity(m_environment.programFile);
     setWindowTitle(m_identity.AppTitle);
-    // Files dropped on the window are accepted and ignored.
+    // A file dropped on the window goes into the address field.
     setAcceptDrops(true);
 
     m_dataFolder = ChooseDataFolder(m_environment.programFolder, m_environment.appDataBase,
@@ -348,7 +359,10 @@ void TAppForm::FormCreate()
     }
 
     restoreModelChoice();
+    m_conversionJob->setDataFolder(m_dataFolder);
+    restoreMediaOptions();
     resumeConversion();
+
     loadChosenLanguage();
     TimerChecker->start();
 }
@@ -361,6 +375,13 @@ void TAppForm::dragEnterEvent(QDragEnterEvent* event)
 void TAppForm::dropEvent(QDropEvent* event)
 {
     event->acceptProposedAction();
+    // One recording at a time: the first local file of the drop.
+    for (const QUrl& url : event->mimeData()->urls()) {
+        if (url.isLocalFile()) {
+            Edit3->setText(QDir::toNativeSeparators(url.toLocalFile()));
+            return;
+        }
+    }
 }
 
 QString TAppForm::statusPanelText(int panel) const
@@ -441,4 +462,13 @@ void TAppForm::ToolButton6Click()
 {
     StopRequested = true;
     stopQueue();
+    m_conversionJob->Stop();
+}
+
+void TAppForm::showStopCommand(bool running)
+{
+    ToolButton6->setVisible(running);
+    ToolButton6->setEnabled(running);
+    Stop1->setVisible(running);
+    Stop1->setEnabled(running);
 }

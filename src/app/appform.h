@@ -74,6 +74,7 @@ public:
     QAction* Settings1 = nullptr;
     QAction* Record1 = nullptr;
     QAction* Translate1 = nullptr;
+    QAction* Stop1 = nullptr;
     QAction* ConvertVideoToAudio1 = nullptr;
     QAction* Help2 = nullptr;
     QAction* UpdateNotifications1 = nullptr;
@@ -123,7 +124,7 @@ public:
     QTimer* TimerReplicate = nullptr;
     QTimer* TimerElapsed = nullptr;
 
-    // Set by the hidden Stop button; nothing reads it.
+    // Set by the Stop command, which stops the running conversion.
     bool StopRequested = false;
 
     // Options › Model: the model size sent with each conversion, kept in settings.ini.
@@ -240,8 +241,15 @@ public:
     void setAudioInput(std::unique_ptr<class AudioInput> input);
     // ToolButton4's picture: 56 the microphone (idle), 55 the stop sign (recording).
     int ToolButton4ImageIndex() const;
+    // The file dialog's filter of Load Audio File...
+    static QStringList LoadFileFilter();
 
 private:
+    // Start-up: the video-to-audio option as settings.ini keeps it.
+    void restoreMediaOptions();
+    // The Stop command is there, and enabled, only while a conversion runs.
+    void showStopCommand(bool running);
+
     class TAppFormMedia* m_media = nullptr; // a child object; ends a running recording
 
     // Maker's web services state.
