@@ -129,7 +129,7 @@ std::optional<TimeLine> readTimeLine(QStringView line)
 }
 
 // A line meant as a time line that does not read as one: what comes before "-->" holds
-// nothing but time characters, or the line opens like a time ("12:34." ...). Such a line is
+// nothing but time characters, or the line opens like a time ("12:34.5" ...). Such a line is
 // never taken as cue text, so that a time line broken by an edit is reported, not absorbed.
 bool looksLikeTimeLine(QStringView line)
 {
@@ -151,11 +151,13 @@ bool looksLikeTimeLine(QStringView line)
     qsizetype pos = 0;
     while (pos < line.size() && isDigit(line[pos]))
         ++pos;
-    if (pos == 0 || pos + 3 >= line.size() || line[pos] != QLatin1Char(':'))
+    if (pos == 0 || pos + 4 >= line.size() || line[pos] != QLatin1Char(':'))
         return false;
+    // "12:34:5", "12:34.5" or "12:34,5"; text such as "10:30, we start" is not a time.
     const QChar after = line[pos + 3];
     return isDigit(line[pos + 1]) && isDigit(line[pos + 2]) &&
-           (after == QLatin1Char(':') || after == QLatin1Char('.') || after == QLatin1Char(','));
+           (after == QLatin1Char(':') || after == QLatin1Char('.') || after == QLatin1Char(',')) &&
+           isDigit(line[pos + 4]);
 }
 
 bool isCounter(QStringView line)
@@ -226,9 +228,18 @@ private:
     qsizetype count() const { return qsizetype(m_lines.size()); }
     QStringView line(qsizetype at) const { return m_lines[std::size_t(at)]; }
     bool blank(qsizetype at) const { return isBlank(line(at)); }
+    // Whether the line at is a time line. Each line is asked about up to three times in a
+    // row (as itself, as the line after an identifier, as the line that ends a cue), so the
+    // last answer is kept.
     bool timeLineAt(qsizetype at) const
     {
-        return at < count() && readTimeLine(line(at)).has_value();
+        if (at >= count())
+            return false;
+        if (at != m_timeLineCacheAt) {
+            m_timeLineCacheAt = at;
+            m_timeLineCache = readTimeLine(line(at)).has_value();
+        }
+        return m_timeLineCache;
     }
 
     bool fail(qsizetype at)
@@ -351,6 +362,8 @@ private:
     std::vector<QStringView> m_gathered;
     CueView m_cue;
     qsizetype m_invalidLine = 0;
+    mutable qsizetype m_timeLineCacheAt = -1;
+    mutable bool m_timeLineCache = false;
 };
 
 QStringList toStrings(const std::vector<QStringView>& views)
@@ -396,9 +409,13 @@ void appendTime(QString& out, qint64 milliseconds, QChar separator)
     const int minutes = int(milliseconds / 60000 % 60);
     const int seconds = int(milliseconds / 1000 % 60);
     const int millis = int(milliseconds % 1000);
-    if (hours < 10)
-        out += QLatin1Char('0');
-    out += QString::number(hours);
+    // Hours: at least two digits, more past 99.
+    char digits[20];
+    int count = 0;
+    for (qint64 rest = hours; rest > 0 || count < 2; rest /= 10)
+        digits[count++] = char('0' + rest % 10);
+    while (count > 0)
+        out += QLatin1Char(digits[--count]);
     const auto two = [&out](int value) {
         out += QLatin1Char(char('0' + value / 10));
         out += QLatin1Char(char('0' + value % 10));
