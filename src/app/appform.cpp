@@ -5,10 +5,12 @@
 #include "language/textcatalogue.h"
 #include "platform/desktop.h"
 #include "platform/inifile.h"
+#include "transcription/conversionjob.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QButtonGroup>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QGuiApplication>
@@ -90,6 +92,8 @@ TAppForm::TAppForm(AppEnvironment environment, Desktop& desktop, QWidget* parent
     setUpServices();
     setUpAboutWindow();
     setUpLanguageWindow();
+    setUpModelChoice();
+    setUpQueue();
 
     // The client area is 684 x 493 below the menu bar, as the window was designed.
     resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
@@ -104,7 +108,6 @@ void TAppForm::buildMenus()
 {
     File1 = menuBar()->addMenu(QStringLiteral("&File"));
     Load1 = File1->addAction(QStringLiteral("Load Audio File..."), this, &TAppForm::Load1Click);
-    Load1->setVisible(false);
     Save1 = File1->addAction(QStringLiteral("Save File..."), this, &TAppForm::Save1Click);
     File1->addSeparator();
     Exit1 = File1->addAction(QStringLiteral("Exit"), this, &TAppForm::Exit1Click);
@@ -114,17 +117,18 @@ void TAppForm::buildMenus()
     Settings1->setCheckable(true);
     Conversion1->addSeparator();
     Record1 = Conversion1->addAction(QStringLiteral("Record"), this, &TAppForm::Record1Click);
-    Record1->setVisible(false);
     Translate1 =
         Conversion1->addAction(QStringLiteral("Convert"), this, &TAppForm::Translate1Click);
+    // Shown only while a conversion runs.
+    Stop1 = Conversion1->addAction(QStringLiteral("Stop"), this, &TAppForm::ToolButton6Click);
+    Stop1->setVisible(false);
+    Stop1->setEnabled(false);
 
     Options1 = menuBar()->addMenu(QStringLiteral("&Options"));
-    Options1->menuAction()->setVisible(false);
     ConvertVideoToAudio1 =
         Options1->addAction(QStringLiteral("Convert Video to Audio Before Uploading"));
     ConvertVideoToAudio1->setCheckable(true);
     ConvertVideoToAudio1->setChecked(true);
-    ConvertVideoToAudio1->setVisible(false);
 
     Help1 = menuBar()->addMenu(QStringLiteral("&Help"));
     Help2 = Help1->addAction(QStringLiteral("Online Help"), this, &TAppForm::Help2Click);
@@ -186,17 +190,24 @@ void TAppForm::buildToolBar()
     ToolButton6 =
         addButton(QStringLiteral("Stop"), QStringLiteral("Stop"), AppIcons::stop(), nullptr);
     connect(ToolButton6, &QToolButton::clicked, this, &TAppForm::ToolButton6Click);
+    ToolButton6->setAccessibleName(QStringLiteral("Stop"));
+    ToolButton6->setAccessibleDescription(QStringLiteral("Stops the running conversion"));
     ToolButton6->setVisible(false);
+    ToolButton6->setEnabled(false);
     ToolButton1 = addButton(QStringLiteral("Load"), QStringLiteral("Load Audio File"),
                             AppIcons::load(), Load1);
-    ToolButton1->setVisible(false);
+    ToolButton1->setAccessibleName(QStringLiteral("Load"));
+    ToolButton1->setAccessibleDescription(
+        QStringLiteral("Chooses an audio or video file on this computer"));
     ToolButton2 = addButton(QStringLiteral("Save"), QStringLiteral("Save Text File"),
                             AppIcons::save(), Save1);
     ToolButton3 = addButton(QStringLiteral("Settings"), QStringLiteral("Settings"),
                             AppIcons::settings(), Settings1);
     ToolButton4 =
         addButton(QStringLiteral("Record"), QStringLiteral("Record"), AppIcons::record(), Record1);
-    ToolButton4->setVisible(false);
+    ToolButton4->setAccessibleName(QStringLiteral("Record"));
+    ToolButton4->setAccessibleDescription(
+        QStringLiteral("Records from the microphone; click again to stop"));
     layout->addStretch(1);
 }
 
@@ -226,7 +237,9 @@ void TAppForm::buildWorkPage()
     Label2 = makeFixedLabel(QStringLiteral("Audio File URL:"), Panel5);
     Edit3 = new QLineEdit(m_environment.endpoints.sampleAudio().toString(), Panel5);
     Button5 = new QPushButton(QStringLiteral("Load..."), Panel5);
-    Button5->setVisible(false);
+    Button5->setAccessibleName(QStringLiteral("Load audio file"));
+    Button5->setAccessibleDescription(
+        QStringLiteral("Chooses an audio or video file and puts its path into the address"));
     connect(Button5, &QPushButton::clicked, Load1, &QAction::trigger);
     Panel5->layout()->addWidget(Label2);
     Panel5->layout()->addWidget(Edit3);
@@ -334,7 +347,7 @@ void TAppForm::FormCreate()
 {
     m_identity = ReadAppIdentity(m_environment.programFile);
     setWindowTitle(m_identity.AppTitle);
-    // Files dropped on the window are accepted and ignored.
+    // A file dropped on the window goes into the address field.
     setAcceptDrops(true);
 
     m_dataFolder = ChooseDataFolder(m_environment.programFolder, m_environment.appDataBase,
@@ -345,6 +358,11 @@ void TAppForm::FormCreate()
         if (Edit1->text() != *key)
             Edit1->setText(*key);
     }
+
+    restoreModelChoice();
+    m_conversionJob->setDataFolder(m_dataFolder);
+    restoreMediaOptions();
+    resumeConversion();
 
     loadChosenLanguage();
     TimerChecker->start();
@@ -358,6 +376,13 @@ void TAppForm::dragEnterEvent(QDragEnterEvent* event)
 void TAppForm::dropEvent(QDropEvent* event)
 {
     event->acceptProposedAction();
+    // One recording at a time: the first local file of the drop.
+    for (const QUrl& url : event->mimeData()->urls()) {
+        if (url.isLocalFile()) {
+            Edit3->setText(QDir::toNativeSeparators(url.toLocalFile()));
+            return;
+        }
+    }
 }
 
 QString TAppForm::statusPanelText(int panel) const
@@ -430,11 +455,21 @@ void TAppForm::PageControl2Change()
 
 void TAppForm::Translate1Click()
 {
-    if (PageControl2->currentIndex() == 0)
+    if (PageControl2->currentIndex() == 0 && !startQueue())
         ConvertUsingReplicate();
 }
 
 void TAppForm::ToolButton6Click()
 {
     StopRequested = true;
+    stopQueue();
+    m_conversionJob->Stop();
+}
+
+void TAppForm::showStopCommand(bool running)
+{
+    ToolButton6->setVisible(running);
+    ToolButton6->setEnabled(running);
+    Stop1->setVisible(running);
+    Stop1->setEnabled(running);
 }

@@ -6,6 +6,7 @@
 #include <QMainWindow>
 #include <QPointer>
 
+#include <functional>
 #include <memory>
 
 class Desktop;
@@ -73,6 +74,7 @@ public:
     QAction* Settings1 = nullptr;
     QAction* Record1 = nullptr;
     QAction* Translate1 = nullptr;
+    QAction* Stop1 = nullptr;
     QAction* ConvertVideoToAudio1 = nullptr;
     QAction* Help2 = nullptr;
     QAction* UpdateNotifications1 = nullptr;
@@ -122,8 +124,30 @@ public:
     QTimer* TimerReplicate = nullptr;
     QTimer* TimerElapsed = nullptr;
 
-    // Set by the hidden Stop button; nothing reads it.
+    // Set by the Stop command, which stops the running conversion.
     bool StopRequested = false;
+
+    // Options › Model: the model size sent with each conversion, kept in settings.ini.
+    QMenu* Model1 = nullptr;
+    QString chosenModelName() const;
+
+    // The queue under the address field, run by Convert while it holds files to convert.
+    class QWidget* QueuePanel = nullptr;
+    class QListWidget* QueueList = nullptr;
+    QPushButton* QueueOpen = nullptr;
+    QPushButton* QueueStop = nullptr;
+    QPushButton* QueueClear = nullptr;
+    QAction* AddToQueue1 = nullptr;
+    class ConversionQueue* queue() const { return m_queue; }
+    // The files added: dropped several at once or chosen in Add Files to Queue.... Answers
+    // how many were new to the queue.
+    int addFilesToQueue(const QStringList& files);
+    // Runs the queue when it holds files to convert; false when it holds none.
+    bool startQueue();
+    void stopQueue();
+    void openQueueRow(int row);
+    // The dialog of Add Files to Queue...; tests replace it.
+    std::function<QStringList()> chooseQueueFiles;
 
 public slots:
     void Settings1Click();
@@ -167,12 +191,18 @@ private:
     void buildTimers();
     // Subsystem wiring, each in the file of its subsystem; called once by the constructor.
     void setUpConversion();
+    void resumeConversion();
     void setUpMediaTools();
     void setUpServices();
     void setUpAboutWindow();
     void setUpLanguageWindow();
     // Names, descriptions and keyboard paths for assistive technology; runs last.
     void setUpAccessibility();
+    void setUpModelChoice();
+    void restoreModelChoice();
+    void setUpQueue();
+    void showQueueRow(int row);
+    void updateQueueButtons();
 
     AppEnvironment m_environment;
     Desktop& m_desktop;
@@ -180,6 +210,8 @@ private:
     QString m_dataFolder;
     std::unique_ptr<IniFile> m_settingsIni;
     QLabel* m_statusPanels[2] = {nullptr, nullptr};
+    class QActionGroup* m_modelGroup = nullptr;
+    class ConversionQueue* m_queue = nullptr;
 
     // Conversion job state.
 public:
@@ -211,8 +243,15 @@ public:
     void setAudioInput(std::unique_ptr<class AudioInput> input);
     // ToolButton4's picture: 56 the microphone (idle), 55 the stop sign (recording).
     int ToolButton4ImageIndex() const;
+    // The file dialog's filter of Load Audio File...
+    static QStringList LoadFileFilter();
 
 private:
+    // Start-up: the video-to-audio option as settings.ini keeps it.
+    void restoreMediaOptions();
+    // The Stop command is there, and enabled, only while a conversion runs.
+    void showStopCommand(bool running);
+
     class TAppFormMedia* m_media = nullptr; // a child object; ends a running recording
 
     // Maker's web services state.

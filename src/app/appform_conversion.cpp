@@ -2,7 +2,9 @@
 #include "app/appform.h"
 
 #include "platform/desktop.h"
+#include "platform/inifile.h"
 #include "transcription/conversionjob.h"
+#include "transcription/jobrecord.h"
 #include "transcription/subtitlefile.h"
 #include "transcription/textbytes.h"
 #include "transcription/widgets/panefiller.h"
@@ -27,12 +29,19 @@ public:
         , m_hold(new WindowInputHold(&form))
         , m_filler(new PaneFiller(form.MemoReplicate, m_hold, &form))
     {
+        // Polls are kept at least a second apart; a precise timer never comes early.
+        m_form.TimerReplicate->setTimerType(Qt::PreciseTimer);
     }
 
     QString apiKeyText() const override { return m_form.Edit1->text(); }
     void setApiKeyText(const QString& text) override { m_form.Edit1->setText(text); }
     QString audioUrlText() const override { return m_form.Edit3->text(); }
     bool vttChosen() const override { return m_form.RadioButton1->isChecked(); }
+    QString modelName() const override { return m_form.chosenModelName(); }
+    bool convertVideoToAudio() const override
+    {
+        return !m_form.ConvertVideoToAudio1 || m_form.ConvertVideoToAudio1->isChecked();
+    }
     void FocusReplicateAPIKey() override { m_form.FocusReplicateAPIKey(); }
     void FocusReplicateAudio() override { m_form.FocusReplicateAudio(); }
     void setStatePanel(const QString& text) override { m_form.setStatusPanelText(0, text); }
@@ -97,6 +106,16 @@ void TAppForm::setUpConversion()
     connect(MemoReplicate, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
         PopupMenu2->popup(MemoReplicate->viewport()->mapToGlobal(at));
     });
+}
+
+void TAppForm::resumeConversion()
+{
+    // The data folder is known now: temporary audio goes there, and a conversion that the
+    // last run left behind is taken up again (unless another copy of the program has it).
+    m_conversionJob->setDataFolder(DataFolder());
+    m_conversionJob->setRecordStore(std::make_shared<SettingsJobRecord>(
+        m_settingsIni->path(), DataFolder() + QStringLiteral("job.lock")));
+    m_conversionJob->ResumeRecorded();
 }
 
 void TAppForm::Save1Click()

@@ -10,7 +10,10 @@
 #include "media/tempaudio.h"
 #include "platform/desktop.h"
 #include "platform/folders.h"
+#include "platform/inifile.h"
+#include "transcription/conversionjob.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QEvent>
 #include <QLineEdit>
@@ -23,6 +26,9 @@ namespace {
 constexpr int kMicrophoneImage = 56;
 constexpr int kStopImage = 55;
 const char* const kImageIndexProperty = "imageIndex";
+
+const QString kSettingsSection = QStringLiteral("Settings");
+const QString kVideoToAudioKey = QStringLiteral("ConvertVideoToAudio");
 
 const QString kRecordFailed =
     QStringLiteral("Something went wrong! Please check microphone device.");
@@ -114,6 +120,43 @@ void TAppForm::setUpMediaTools()
     // The console log only grows; an undo history would keep a second copy of all of it.
     MemoCMD->setUndoRedoEnabled(false);
     ToolButton4->setProperty(kImageIndexProperty, kMicrophoneImage);
+
+    connect(m_conversionJob, &ConversionJob::runningChanged, this, &TAppForm::showStopCommand);
+    // Each change of the option is kept at once, as the key is.
+    connect(ConvertVideoToAudio1, &QAction::toggled, this, [this](bool checked) {
+        if (!m_settingsIni)
+            return;
+        try {
+            m_settingsIni->writeString(kSettingsSection, kVideoToAudioKey,
+                                       checked ? QStringLiteral("1") : QStringLiteral("0"));
+        } catch (const IniWriteError& error) {
+            m_desktop.showMessage(QStringLiteral("Parlotext"), QString::fromStdString(error.what()),
+                                  MessageIcon::Error);
+        }
+    });
+}
+
+void TAppForm::restoreMediaOptions()
+{
+    // Checked unless settings.ini says "0": a missing or unreadable value keeps the default.
+    const auto kept = m_settingsIni->readString(kSettingsSection, kVideoToAudioKey);
+    const bool checked = !kept || kept->trimmed() != QStringLiteral("0");
+    if (ConvertVideoToAudio1->isChecked() != checked)
+        ConvertVideoToAudio1->setChecked(checked);
+}
+
+QStringList TAppForm::LoadFileFilter()
+{
+    return {
+        QStringLiteral("Audio or Video File|*.mp3;*.flac;*.wav;*.ogg;*.oga;*.opus;*.m4a;*.aac;"
+                       "*.wma;*.webm;*.mp4;*.m4v;*.mkv;*.avi;*.mpg;*.mpeg;*.mov;*.wmv;*.flv;*.ts;"
+                       "*.3gp"),
+        QStringLiteral("Audio File|*.mp3;*.flac;*.wav;*.ogg;*.oga;*.opus;*.m4a;*.aac;*.wma;*.webm"),
+        QStringLiteral("Video File|*.mp4;*.m4v;*.webm;*.mkv;*.avi;*.mpg;*.mpeg;*.mov;*.wmv;*.flv;"
+                       "*.ts;*.3gp"),
+        // "*" rather than "*.*": on this system many files have no extension.
+        QStringLiteral("All Files|*"),
+    };
 }
 
 int TAppForm::ToolButton4ImageIndex() const
@@ -135,13 +178,7 @@ void TAppForm::Load1Click()
 {
     if (PageControl2->currentIndex() != 0)
         return;
-    const QString file = m_desktop.chooseOpenFile({
-        QStringLiteral("Audio or Video File|*.mp3;*.flac;*.wav;*.ogg;*.webm;*.mp4;*.mkv;*.avi;"
-                       "*.mpg;*.mpeg;*.mov;*.wmv;*.flv;*.ts"),
-        QStringLiteral("Audio File|*.mp3;*.flac;*.wav;*.ogg;*.webm"),
-        QStringLiteral("Video File|*.mp4;*.webm;*.mkv;*.avi;*.mpg;*.mpeg;*.mov;*.wmv;*.flv;*.ts"),
-        QStringLiteral("Any File|*.*"),
-    });
+    const QString file = m_desktop.chooseOpenFile(LoadFileFilter());
     if (!file.isEmpty())
         Edit3->setText(file);
 }

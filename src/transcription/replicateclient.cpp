@@ -109,6 +109,33 @@ QByteArray CreatePredictionBody(const QString& version, const QString& audioUrl,
     return body;
 }
 
+FetchVerdict ClassifyFetch(const FetchAnswer& answer)
+{
+    if (!answer.answered)
+        return FetchVerdict::Transient;
+    // A page of a proxy or a gateway in front of the service, whatever its status: the
+    // service itself answers in JSON.
+    const bool html = answer.contentType.toLower().contains("text/html") ||
+                      answer.body.startsWith(QLatin1Char('<'));
+    const int status = answer.status;
+    if (html || status == 408 || status == 425 || status == 429 || status >= 500)
+        return FetchVerdict::Transient;
+    if (status >= 200 && status <= 299)
+        return FetchVerdict::Answer;
+    switch (status) {
+    case 401:
+    case 403:
+        return FetchVerdict::Credentials;
+    case 402:
+        return FetchVerdict::Billing;
+    case 404:
+    case 410:
+        return FetchVerdict::Gone;
+    default:
+        return FetchVerdict::Refused;
+    }
+}
+
 CreateRefusal CreateRefusalFor(int httpStatus)
 {
     using Focus = CreateRefusal::Focus;
@@ -199,8 +226,9 @@ void ReplicateClient::send(const QByteArray& method, QNetworkRequest request,
                     (error == QNetworkReply::NoError || isHttpStatusError(error))) {
                     outcome.answered = true;
                     outcome.status = status.toInt();
-                    outcome.body =
-                        DecodeHttpBody(reply->readAll(), reply->rawHeader("Content-Type"));
+                    outcome.contentType = reply->rawHeader("Content-Type");
+                    outcome.retryAfter = reply->rawHeader("Retry-After");
+                    outcome.body = DecodeHttpBody(reply->readAll(), outcome.contentType);
                 } else {
                     outcome.failure = timedOut->isEmpty() ? reply->errorString() : *timedOut;
                 }
@@ -267,4 +295,19 @@ void ReplicateClient::FetchPrediction(const QString& apiKey, const QString& pred
              }
              done(Utf8Trim(result));
          });
+}
+
+void ReplicateClient::FetchPredictionAnswer(const QString& apiKey, const QString& predictionId,
+                                            std::function<void(const FetchAnswer&)> done)
+{
+    send("GET", requestFor(kFetchPath + predictionId, apiKey), {}, [done](const Outcome& outcome) {
+        FetchAnswer answer;
+        answer.answered = outcome.answered;
+        answer.failure = outcome.failure;
+        answer.status = outcome.status;
+        answer.contentType = outcome.contentType;
+        answer.retryAfter = outcome.retryAfter;
+        answer.body = Utf8Trim(outcome.body);
+        done(answer);
+    });
 }

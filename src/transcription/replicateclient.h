@@ -42,6 +42,27 @@ struct CreateRefusal {
 // The report for any status but 201.
 CreateRefusal CreateRefusalFor(int httpStatus);
 
+// What one fetch of a prediction gave: the service's answer, or a transport failure.
+struct FetchAnswer {
+    bool answered = false; // false: refused, reset, timed out, TLS cut short...
+    QString failure;       // the transport failure's message
+    int status = 0;        // the HTTP status when answered
+    QByteArray contentType;
+    QByteArray retryAfter; // the Retry-After header, when the answer had one
+    QString body;          // decoded and trimmed
+};
+
+// What a fetch means for a running job.
+enum class FetchVerdict {
+    Answer,      // a 2xx answer from the service itself: its status decides
+    Transient,   // worth another try later: transport failure, 408, 429, 5xx, a proxy's page
+    Credentials, // 401, 403: the key no longer works
+    Gone,        // 404, 410: the service no longer knows the prediction
+    Billing,     // 402
+    Refused,     // any other answer: not worth repeating
+};
+FetchVerdict ClassifyFetch(const FetchAnswer& answer);
+
 // Where the create request points the user when the service refuses it.
 class PredictionFeedback {
 public:
@@ -81,12 +102,18 @@ public:
     void FetchPrediction(const QString& apiKey, const QString& predictionId,
                          std::function<void(const QString&)> done);
 
+    // Gets the prediction and hands the whole answer over; shows nothing.
+    void FetchPredictionAnswer(const QString& apiKey, const QString& predictionId,
+                               std::function<void(const FetchAnswer&)> done);
+
     // What one exchange with the service gave.
     struct Outcome {
         bool answered = false; // false: a transport failure
         QString failure;       // the failure's message
         int status = 0;
         QString body;
+        QByteArray contentType;
+        QByteArray retryAfter;
     };
 
 private:

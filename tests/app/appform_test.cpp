@@ -6,11 +6,13 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QDir>
+#include <QDropEvent>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -114,15 +116,16 @@ TEST_F(AppFormTest, MenusHoldTheirItemsInOrderWithSeparators)
         }
         return items;
     };
-    EXPECT_EQ(describe(form.File1), (QStringList{QStringLiteral("Load Audio File... (hidden)"),
-                                                 QStringLiteral("Save File..."),
-                                                 QStringLiteral("-"), QStringLiteral("Exit")}));
-    EXPECT_EQ(describe(form.Conversion1),
-              (QStringList{QStringLiteral("Settings [ ]"), QStringLiteral("-"),
-                           QStringLiteral("Record (hidden)"), QStringLiteral("Convert")}));
+    EXPECT_EQ(describe(form.File1),
+              (QStringList{QStringLiteral("Load Audio File..."), QStringLiteral("Save File..."),
+                           QStringLiteral("-"), QStringLiteral("Exit")}));
+    EXPECT_EQ(
+        describe(form.Conversion1),
+        (QStringList{QStringLiteral("Settings [ ]"), QStringLiteral("-"), QStringLiteral("Record"),
+                     QStringLiteral("Convert"), QStringLiteral("Stop (hidden)")}));
     EXPECT_EQ(describe(form.Options1),
-              QStringList{QStringLiteral("Convert Video to Audio Before Uploading (hidden) [x]")});
-    EXPECT_FALSE(form.Options1->menuAction()->isVisible());
+              QStringList{QStringLiteral("Convert Video to Audio Before Uploading [x]")});
+    EXPECT_TRUE(form.Options1->menuAction()->isVisible());
     EXPECT_EQ(describe(form.Help1),
               (QStringList{QStringLiteral("Online Help"), QStringLiteral("-"),
                            QStringLiteral("Update Notifications [x] (disabled)"),
@@ -148,11 +151,11 @@ TEST_F(AppFormTest, ShownAndHiddenControls)
     const Expectation expectations[] = {
         {form.ToolButtonConvert, "Convert", true},
         {form.ToolButton6, "Stop", false},
-        {form.ToolButton1, "Load", false},
+        {form.ToolButton1, "Load", true},
         {form.ToolButton2, "Save", true},
         {form.ToolButton3, "Settings", true},
-        {form.ToolButton4, "Record", false},
-        {form.Button5, "Load...", false},
+        {form.ToolButton4, "Record", true},
+        {form.Button5, "Load...", true},
         {form.Panel7, "credentials", false},
         {form.MemoCMD, "console", false},
         {form.MemoReplicate, "result", true},
@@ -340,10 +343,48 @@ TEST_F(AppFormTest, ExitClosesTheWindowWithoutAsking)
     EXPECT_TRUE(m_desktop.questions.isEmpty());
 }
 
-TEST_F(AppFormTest, WindowAcceptsDrops)
+TEST_F(AppFormTest, ADroppedFileGoesIntoTheAddressField)
 {
     TAppForm& form = start();
+    form.show();
     EXPECT_TRUE(form.acceptDrops());
+    const auto drop = [&](const QList<QUrl>& urls) {
+        QMimeData data;
+        data.setUrls(urls);
+        QDropEvent event(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        // Straight to the window's handler: a drop sent through the application needs a
+        // drag under way.
+        static_cast<QObject&>(form).event(&event);
+    };
+    const QString first = m_root.filePath(QStringLiteral("Café \"interview\" 1.mp3"));
+    drop({QUrl(QStringLiteral("https://example.org/page")), QUrl::fromLocalFile(first),
+          QUrl::fromLocalFile(m_root.filePath(QStringLiteral("second.mp4")))});
+    EXPECT_EQ(form.Edit3->text(), first);
+
+    // A drop without any local file leaves the field alone.
+    drop({QUrl(QStringLiteral("https://example.org/other.mp3"))});
+    EXPECT_EQ(form.Edit3->text(), first);
+}
+
+TEST_F(AppFormTest, TheVideoToAudioOptionIsKeptInSettings)
+{
+    {
+        TAppForm& form = start();
+        EXPECT_TRUE(form.ConvertVideoToAudio1->isChecked());
+        form.ConvertVideoToAudio1->trigger();
+        EXPECT_FALSE(form.ConvertVideoToAudio1->isChecked());
+        EXPECT_EQ(
+            IniFile(settingsPath())
+                .readString(QStringLiteral("Settings"), QStringLiteral("ConvertVideoToAudio")),
+            QStringLiteral("0"));
+    }
+    m_form.reset();
+    TAppForm& again = start();
+    EXPECT_FALSE(again.ConvertVideoToAudio1->isChecked());
+    again.ConvertVideoToAudio1->trigger();
+    EXPECT_EQ(IniFile(settingsPath())
+                  .readString(QStringLiteral("Settings"), QStringLiteral("ConvertVideoToAudio")),
+              QStringLiteral("1"));
 }
 
 } // namespace

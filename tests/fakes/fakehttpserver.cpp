@@ -4,9 +4,11 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
 #include <stdexcept>
 
 #include <arpa/inet.h>
+#include <dirent.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -18,6 +20,22 @@ std::string lowered(std::string s)
     std::transform(s.begin(), s.end(), s.begin(),
                    [](unsigned char c) { return char(std::tolower(c)); });
     return s;
+}
+
+// cpp-httplib parses multipart bodies itself, leniently, and keeps no raw bytes of them;
+// the fake reads them raw. So the request's type is hidden from the library under this
+// header until the body is read, and given back to the handlers and the record.
+const char* const kHiddenType = "X-Fake-Hidden-Content-Type";
+
+void restoreContentType(httplib::Request& request)
+{
+    const auto hidden = request.headers.find(kHiddenType);
+    if (hidden == request.headers.end())
+        return;
+    const std::string type = hidden->second;
+    request.headers.erase(kHiddenType);
+    request.headers.erase("Content-Type");
+    request.headers.emplace("Content-Type", type);
 }
 
 std::string certificatePath(const char* name)
@@ -61,6 +79,7 @@ FakeHttpServer::~FakeHttpServer()
 void FakeHttpServer::on(const std::string& method, const std::string& pattern, Handler handler)
 {
     auto recorded = [this, handler](const httplib::Request& request, httplib::Response& response) {
+        restoreContentType(const_cast<httplib::Request&>(request));
         record(request);
         handler(request, response);
     };
@@ -76,8 +95,40 @@ void FakeHttpServer::on(const std::string& method, const std::string& pattern, H
         throw std::invalid_argument("unsupported method " + method);
 }
 
+std::string FakeHttpServer::contentType(const httplib::Request& request)
+{
+    return request.has_header(kHiddenType) ? request.get_header_value(kHiddenType)
+                                           : request.get_header_value("Content-Type");
+}
+
+void FakeHttpServer::onContent(const std::string& pattern, ContentHandler handler)
+{
+    m_server->Post(pattern,
+                   [this, handler](const httplib::Request& request, httplib::Response& response,
+                                   const httplib::ContentReader& reader) {
+                       // The type comes back once the body is read: the library looks
+                       // at it while reading.
+                       std::string body;
+                       handler(request, response, reader, body);
+                       restoreContentType(const_cast<httplib::Request&>(request));
+                       record(request, &body);
+                   });
+}
+
 void FakeHttpServer::start()
 {
+    // The request object is the server's own, not a constant: the library hands it over
+    // as const only by habit.
+    m_server->set_pre_routing_handler([](const httplib::Request& constRequest, httplib::Response&) {
+        auto& request = const_cast<httplib::Request&>(constRequest);
+        if (request.is_multipart_form_data()) {
+            const std::string type = request.get_header_value("Content-Type");
+            request.headers.erase("Content-Type");
+            request.headers.emplace("Content-Type", "application/octet-stream");
+            request.headers.emplace(kHiddenType, type);
+        }
+        return httplib::Server::HandlerResponse::Unhandled;
+    });
     // Whatever no test scripted is recorded too, and answered 404.
     for (const char* method : {"GET", "POST", "PUT", "DELETE"})
         on(method, ".*",
@@ -116,7 +167,7 @@ void FakeHttpServer::clearRequests()
     m_requests.clear();
 }
 
-void FakeHttpServer::record(const httplib::Request& request)
+void FakeHttpServer::record(const httplib::Request& request, const std::string* body)
 {
     RecordedRequest entry;
     entry.method = request.method;
@@ -125,7 +176,7 @@ void FakeHttpServer::record(const httplib::Request& request)
         entry.query += (entry.query.empty() ? "" : "&") + name + "=" + value;
     for (const auto& [name, value] : request.headers)
         entry.headers.emplace(lowered(name), value);
-    entry.body = request.body;
+    entry.body = body ? *body : request.body;
     std::lock_guard lock(m_mutex);
     m_requests.push_back(std::move(entry));
 }
@@ -150,4 +201,34 @@ int FakeHttpServer::closedPort()
     ::getsockname(handle, reinterpret_cast<sockaddr*>(&address), &length);
     ::close(handle);
     return ntohs(address.sin_port);
+}
+
+void FakeHttpServer::dropConnection(const httplib::Request& request) const
+{
+    // The handler has no handle of its connection: find the socket whose far end is the
+    // request's and whose near end is this server's, and shut it down (not closed: the
+    // library still owns the handle and closes it itself).
+    DIR* folder = ::opendir("/proc/self/fd");
+    if (!folder)
+        return;
+    while (const dirent* entry = ::readdir(folder)) {
+        const int handle = std::atoi(entry->d_name);
+        if (handle <= 2)
+            continue;
+        sockaddr_in near{};
+        sockaddr_in far{};
+        socklen_t nearLength = sizeof near;
+        socklen_t farLength = sizeof far;
+        if (::getsockname(handle, reinterpret_cast<sockaddr*>(&near), &nearLength) != 0 ||
+            ::getpeername(handle, reinterpret_cast<sockaddr*>(&far), &farLength) != 0 ||
+            near.sin_family != AF_INET)
+            continue;
+        if (ntohs(near.sin_port) == m_port && ntohs(far.sin_port) == request.remote_port) {
+            // Unread bytes make the close a reset, as a crashed or cut-off server's would.
+            linger hard{1, 0};
+            ::setsockopt(handle, SOL_SOCKET, SO_LINGER, &hard, sizeof hard);
+            ::shutdown(handle, SHUT_RDWR);
+        }
+    }
+    ::closedir(folder);
 }

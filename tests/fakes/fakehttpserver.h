@@ -31,6 +31,10 @@ class FakeHttpServer {
 public:
     enum class Transport { Plain, Secure, SecureUntrusted };
     using Handler = std::function<void(const httplib::Request&, httplib::Response&)>;
+    // A handler that reads the body itself, piece by piece, and says what of it to record.
+    using ContentHandler =
+        std::function<void(const httplib::Request&, httplib::Response&,
+                           const httplib::ContentReader&, std::string& recordedBody)>;
 
     explicit FakeHttpServer(Transport transport);
     ~FakeHttpServer();
@@ -39,6 +43,12 @@ public:
 
     // Scripts a route; pattern is a regular expression over the path. Before start().
     void on(const std::string& method, const std::string& pattern, Handler handler);
+    // Scripts a POST route whose handler reads the body as it arrives (large uploads). Its
+    // request is recorded once the handler is done, with the body the handler chose.
+    // Multipart bodies reach it unparsed, exactly as sent.
+    void onContent(const std::string& pattern, ContentHandler handler);
+    // The request's Content-Type as the client sent it (inside such a handler too).
+    static std::string contentType(const httplib::Request& request);
     // Binds a free port and serves on a thread of its own.
     void start();
     // Stops serving; the destructor does it too.
@@ -54,9 +64,12 @@ public:
     static QByteArray testCaCertificates();
     // A free port on 127.0.0.1 where nothing listens (connections are refused).
     static int closedPort();
+    // Cuts the connection the request came on, at once, from inside its handler: the
+    // client sees the connection drop, with no answer.
+    void dropConnection(const httplib::Request& request) const;
 
 private:
-    void record(const httplib::Request& request);
+    void record(const httplib::Request& request, const std::string* body = nullptr);
 
     Transport m_transport;
     std::unique_ptr<httplib::Server> m_server;

@@ -160,14 +160,15 @@ TEST_F(AppFormMediaTest, LoadPutsTheChosenFileIntoTheAddressField)
     m_form->Load1->trigger();
     EXPECT_EQ(m_form->Edit3->text(), QStringLiteral("/home/user/My Talk.mp4"));
     ASSERT_EQ(m_desktop.openDialogFilters.size(), 1);
-    EXPECT_THAT(
-        m_desktop.openDialogFilters[0],
-        ElementsAre(QStringLiteral("Audio or Video File|*.mp3;*.flac;*.wav;*.ogg;*.webm;*.mp4;"
-                                   "*.mkv;*.avi;*.mpg;*.mpeg;*.mov;*.wmv;*.flv;*.ts"),
-                    QStringLiteral("Audio File|*.mp3;*.flac;*.wav;*.ogg;*.webm"),
-                    QStringLiteral("Video File|*.mp4;*.webm;*.mkv;*.avi;*.mpg;*.mpeg;*.mov;*.wmv;"
-                                   "*.flv;*.ts"),
-                    QStringLiteral("Any File|*.*")));
+    const QStringList filters = m_desktop.openDialogFilters[0];
+    ASSERT_EQ(filters.size(), 4);
+    EXPECT_TRUE(filters[0].startsWith(QStringLiteral("Audio or Video File|")));
+    EXPECT_TRUE(filters[1].startsWith(QStringLiteral("Audio File|")));
+    EXPECT_TRUE(filters[2].startsWith(QStringLiteral("Video File|")));
+    for (const char* pattern : {"*.mp3", "*.wav", "*.m4a", "*.flac", "*.mp4", "*.mkv", "*.mov"})
+        EXPECT_TRUE(filters[0].contains(QLatin1String(pattern))) << pattern;
+    // Files without an extension are common on this system; "*.*" would hide them.
+    EXPECT_EQ(filters[3], QStringLiteral("All Files|*"));
 
     m_form->Load1Click(); // cancelled: the field keeps its text
     EXPECT_EQ(m_form->Edit3->text(), QStringLiteral("/home/user/My Talk.mp4"));

@@ -5,6 +5,7 @@
 #include "support/recordingdesktop.h"
 #include "transcription/conversionjob.h"
 #include "transcription/subtitles.h"
+#include "transcription/textbytes.h"
 #include "transcriptiontesting.h"
 
 #include <QAction>
@@ -64,6 +65,7 @@ protected:
             m_form->TimerChecker->stop();
             m_form->TimerReplicate->setInterval(24 * 3600 * 1000);
             m_form->TimerElapsed->setInterval(24 * 3600 * 1000);
+            m_form->conversionJob()->setClock([this] { return nowMs; });
             m_form->show();
         }
         return *m_form;
@@ -80,8 +82,10 @@ protected:
         QTest::keyClicks(field, text);
     }
 
+    // A tick of the poll timer, a second after the previous one on the job's clock.
     void tick()
     {
+        nowMs += 1000;
         form().TimerReplicateTimer();
         ASSERT_TRUE(waitForRequest());
     }
@@ -89,6 +93,10 @@ protected:
     QTemporaryDir folder;
     FakePredictionService service;
     RecordingDesktop desktop;
+    qint64 nowMs = 1000000;
+
+    // The program closes and starts again on the same folders.
+    void restartForm() { m_form.reset(); }
 
 private:
     std::unique_ptr<TAppForm> m_form;
@@ -219,7 +227,10 @@ TEST_F(AppFormConversionTest, ARefusedKeyOpensTheCredentialsPanel)
 TEST_F(AppFormConversionTest, SrtFailureAndLineBreaksInThePane)
 {
     service.scriptCreate({FakePredictionService::starting("p1")});
-    service.scriptPolls("p1", {FakePredictionService::htmlPage(502, "502 Bad Gateway")});
+    // A plain-text answer with every kind of line break (a proxy's page would be retried).
+    service.scriptPolls(
+        "p1", {FakePredictionService::raw(200, "text/plain",
+                                          "Upstream error\r\nline 2\rline 3\nline 4\r\n")});
     TAppForm& window = form();
     window.Edit1->setText(QStringLiteral("r8_key"));
     window.RadioButton2->setChecked(true);
@@ -228,9 +239,9 @@ TEST_F(AppFormConversionTest, SrtFailureAndLineBreaksInThePane)
     EXPECT_NE(service.requests().at(0).body.find("\"format\": \"srt\""), std::string::npos);
     tick();
     // "Something is wrong!", CR CR, then the page: the pane splits at every kind of break.
-    EXPECT_TRUE(window.MemoReplicate->toPlainText().startsWith(QStringLiteral(
-        "Something is wrong!\n\n<html>\n<head><title>502 Bad Gateway</title></head>\n")));
-    EXPECT_EQ(window.MemoReplicate->document()->blockCount(), 9); // the page's last break trimmed
+    EXPECT_EQ(window.MemoReplicate->toPlainText(),
+              QStringLiteral("Something is wrong!\n\nUpstream error\nline 2\nline 3\nline 4"));
+    EXPECT_EQ(window.MemoReplicate->document()->blockCount(), 6); // the last break trimmed
     EXPECT_FALSE(window.MemoReplicate->toPlainText().contains(QLatin1Char('\r')));
     EXPECT_TRUE(window.ToolButtonConvert->isEnabled());
     EXPECT_TRUE(window.TimerReplicate->isActive());
@@ -311,6 +322,39 @@ TEST_F(AppFormConversionTest, ThePaneMenuActsOnlyOnThePanesPage)
     window.P1->trigger();
     EXPECT_EQ(window.MemoReplicate->toPlainText(),
               QStringLiteral("line one\nline twoline one\nline two"));
+}
+
+TEST_F(AppFormConversionTest, AJobLeftRunningIsResumedByTheNextStart)
+{
+    service.scriptCreate({FakePredictionService::starting("p1")});
+    service.scriptPolls("p1", {FakePredictionService::processing("p1")});
+    form().Edit1->setText(QStringLiteral("r8_key"));
+    form().ConvertUsingReplicate();
+    ASSERT_TRUE(waitForRequest());
+    tick();
+    EXPECT_EQ(form().statusPanelText(0), QStringLiteral("Processing..."));
+
+    restartForm();
+    service.scriptPolls("p1",
+                        {FakePredictionService::succeeded("p1", FakePredictionService::webVtt())});
+    TAppForm& window = form();
+    EXPECT_TRUE(
+        window.statusPanelText(0).startsWith(QStringLiteral("Resumed the conversion started on ")));
+    EXPECT_TRUE(window.TimerReplicate->isActive());
+    EXPECT_FALSE(window.ToolButtonConvert->isEnabled());
+    tick();
+    EXPECT_EQ(window.statusPanelText(0), QStringLiteral("Succeeded"));
+    EXPECT_EQ(window.MemoReplicate->toPlainText(),
+              NormaliseLineBreaks(QString::fromStdString(FakePredictionService::webVtt())));
+    int creates = 0;
+    for (const RecordedRequest& request : service.requests())
+        creates += request.method == "POST" && request.path == "/v1/predictions";
+    EXPECT_EQ(creates, 1);
+
+    // Nothing is left for a third start.
+    restartForm();
+    EXPECT_EQ(form().statusPanelText(0), QString());
+    EXPECT_FALSE(form().TimerReplicate->isActive());
 }
 
 } // namespace

@@ -289,6 +289,38 @@ TEST_F(ClientTest, ARefusedConnectionIsATransportFailure)
     EXPECT_TRUE(response.FStatus.isEmpty());
 }
 
+TEST_F(ClientTest, TheWholeFetchAnswerIsHandedOverWithoutABox)
+{
+    FakeAnswer throttled =
+        FakePredictionService::problem(429, "Request was throttled", "Expected in 3 seconds.");
+    throttled.headers.emplace("Retry-After", "3");
+    service.scriptPolls("p1", {throttled});
+    startService();
+    auto client = makeClient(EndpointsFor(service));
+    std::optional<FetchAnswer> answer;
+    client->FetchPredictionAnswer("r8_secret", "p1", [&](const FetchAnswer& a) { answer = a; });
+    ASSERT_TRUE(WaitFor([&] { return answer.has_value(); }));
+    EXPECT_TRUE(answer->answered);
+    EXPECT_EQ(answer->status, 429);
+    EXPECT_EQ(answer->retryAfter, QByteArray("3"));
+    EXPECT_TRUE(answer->contentType.startsWith("application/problem+json"));
+    EXPECT_TRUE(answer->body.contains(QStringLiteral("Expected in 3 seconds.")));
+
+    // A refused connection: the failure's message, and still no box.
+    Endpoints closed = EndpointsFor(service);
+    closed.replicateApi =
+        QUrl(QStringLiteral("https://127.0.0.1:%1").arg(FakeHttpServer::closedPort()));
+    auto unreachable = makeClient(closed);
+    answer.reset();
+    unreachable->FetchPredictionAnswer("r8_secret", "p1",
+                                       [&](const FetchAnswer& a) { answer = a; });
+    ASSERT_TRUE(WaitFor([&] { return answer.has_value(); }));
+    EXPECT_FALSE(answer->answered);
+    EXPECT_EQ(answer->failure, QStringLiteral("Connection refused"));
+    EXPECT_EQ(ClassifyFetch(*answer), FetchVerdict::Transient);
+    EXPECT_TRUE(desktop.messages.isEmpty());
+}
+
 TEST(ClientTls, AnUntrustedCertificateIsRefused)
 {
     FakePredictionService untrusted(FakeHttpServer::Transport::SecureUntrusted);
