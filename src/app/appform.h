@@ -8,6 +8,7 @@
 
 #include <memory>
 
+class BackgroundIniWriter;
 class Desktop;
 class IniFile;
 class QAction;
@@ -45,7 +46,8 @@ public:
     ~TAppForm() override;
 
     // Start-up: identity, caption, data folder, settings.ini, the key, the language.
-    // Throws what reading the version block or the language file throws.
+    // Throws what reading the version block or the language file throws; the update
+    // check's timer starts all the same.
     void FormCreate();
 
     const AppIdentity& identity() const { return m_identity; }
@@ -177,6 +179,8 @@ private:
     AppIdentity m_identity;
     QString m_dataFolder;
     std::unique_ptr<IniFile> m_settingsIni;
+    // Writes the key field's every keystroke without making the window wait for the disk.
+    BackgroundIniWriter* m_keyWriter = nullptr;
     QLabel* m_statusPanels[2] = {nullptr, nullptr};
 
     // Conversion job state.
