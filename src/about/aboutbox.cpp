@@ -119,6 +119,7 @@ TAboutBox::TAboutBox(const AboutBoxInfo& info, Desktop& desktop, QWidget* parent
     Image1->setAlignment(Qt::AlignCenter);
 
     Label2 = new QLabel(Panel1);
+    Label2->setTextFormat(Qt::PlainText);
     Label2->setGeometry(49, 122, 290, 40);
     Label2->setFont(tahoma(16));
     Label2->setWordWrap(true);
@@ -141,6 +142,7 @@ TAboutBox::TAboutBox(const AboutBoxInfo& info, Desktop& desktop, QWidget* parent
     setTabOrder(BitBtn1, BitBtn2);
 
     Label5 = new QLabel(Panel1);
+    Label5->setTextFormat(Qt::PlainText);
     Label5->setGeometry(3, kPanel1.height() - 3 - 16, kPanel1.width() - 6, 16);
     Label5->setAlignment(Qt::AlignCenter);
     QFont linkFont(QStringLiteral("MS Sans Serif"));

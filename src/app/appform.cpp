@@ -3,6 +3,7 @@
 #include "app/appicons.h"
 #include "app/startup.h"
 #include "language/textcatalogue.h"
+#include "platform/backgroundiniwriter.h"
 #include "platform/desktop.h"
 #include "platform/inifile.h"
 #include "transcription/conversionjob.h"
@@ -24,6 +25,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTabBar>
@@ -69,6 +71,7 @@ QWidget* makeRow(QWidget* parent)
 QLabel* makeFixedLabel(const QString& text, QWidget* parent)
 {
     auto* label = new QLabel(text, parent);
+    label->setTextFormat(Qt::PlainText);
     label->setFixedWidth(kLabelWidth);
     return label;
 }
@@ -299,6 +302,7 @@ void TAppForm::buildCredentialsPanel(QWidget* page)
     auto* headerLayout = new QHBoxLayout(Panel8);
     headerLayout->setContentsMargins(0, 0, 0, 0);
     Label3 = new QLabel(QStringLiteral("Replicate Credentials"), Panel8);
+    Label3->setTextFormat(Qt::PlainText);
     QFont bold = Label3->font();
     bold.setBold(true);
     Label3->setFont(bold);
@@ -311,6 +315,7 @@ void TAppForm::buildCredentialsPanel(QWidget* page)
     sheetLayout->addWidget(Panel8);
 
     Label4 = new QLabel(QStringLiteral("Replicate API Key:"), TabSheet1);
+    Label4->setTextFormat(Qt::PlainText);
     Edit1 = new QLineEdit(TabSheet1);
     connect(Edit1, &QLineEdit::textChanged, this, &TAppForm::Edit1Change);
     sheetLayout->addWidget(Label4);
@@ -325,6 +330,8 @@ void TAppForm::buildStatusBar()
     const int widths[2] = {425, 100};
     for (int i = 0; i < 2; ++i) {
         m_statusPanels[i] = new QLabel(StatusBar1);
+        // The panels show file names and the service's texts as they are, never as markup.
+        m_statusPanels[i]->setTextFormat(Qt::PlainText);
         m_statusPanels[i]->setFixedWidth(widths[i]);
         StatusBar1->addWidget(m_statusPanels[i]);
     }
@@ -345,6 +352,10 @@ void TAppForm::buildTimers()
 
 void TAppForm::FormCreate()
 {
+    // The update check's timer starts however the rest ends: a language file that cannot
+    // be read must not cost the update check and its menu item for the whole run.
+    const auto startUpdateCheck = qScopeGuard([this] { TimerChecker->start(); });
+
     m_identity = ReadAppIdentity(m_environment.programFile);
     setWindowTitle(m_identity.AppTitle);
     // A file dropped on the window goes into the address field.
@@ -353,6 +364,11 @@ void TAppForm::FormCreate()
     m_dataFolder = ChooseDataFolder(m_environment.programFolder, m_environment.appDataBase,
                                     m_identity.AppCompany, m_identity.AppProduct);
     m_settingsIni = std::make_unique<IniFile>(m_dataFolder + QStringLiteral("settings.ini"));
+    delete m_keyWriter;
+    m_keyWriter = new BackgroundIniWriter(m_settingsIni->path(), this);
+    connect(m_keyWriter, &BackgroundIniWriter::writeFailed, this, [this](const QString& message) {
+        m_desktop.showMessage(QStringLiteral("Parlotext"), message, MessageIcon::Error);
+    });
     if (const auto key = m_settingsIni->readString(kSettingsSection, kKeyName)) {
         // The text is only replaced when it differs; a restored key is written back as is.
         if (Edit1->text() != *key)
@@ -365,7 +381,6 @@ void TAppForm::FormCreate()
     resumeConversion();
 
     loadChosenLanguage();
-    TimerChecker->start();
 }
 
 void TAppForm::dragEnterEvent(QDragEnterEvent* event)
@@ -416,14 +431,25 @@ void TAppForm::Settings1Click()
 
 void TAppForm::Edit1Change()
 {
-    if (!m_settingsIni)
+    // The key is one line. Line breaks pasted with it (common when copying a token) are
+    // removed, not replaced: a token broken over lines is one word again, and no break can
+    // end the entry in settings.ini early and start stray lines there.
+    const QString text = Edit1->text();
+    QString oneLine = text;
+    oneLine.remove(QLatin1Char('\r'));
+    oneLine.remove(QLatin1Char('\n'));
+    if (oneLine != text) {
+        const QString beforeCursor = text.left(Edit1->cursorPosition());
+        const qsizetype cursor = beforeCursor.size() - beforeCursor.count(QLatin1Char('\r')) -
+                                 beforeCursor.count(QLatin1Char('\n'));
+        Edit1->setText(oneLine); // comes back here with the one line, which is then written
+        Edit1->setCursorPosition(int(cursor));
         return;
-    try {
-        m_settingsIni->writeString(kSettingsSection, kKeyName, Edit1->text());
-    } catch (const IniWriteError& error) {
-        m_desktop.showMessage(QStringLiteral("Parlotext"), QString::fromStdString(error.what()),
-                              MessageIcon::Error);
     }
+    // The write happens on the writer's thread: typing never waits for the disk, and the
+    // last value is written before the window goes.
+    if (m_keyWriter)
+        m_keyWriter->writeString(kSettingsSection, kKeyName, text);
 }
 
 void TAppForm::Button4Click()

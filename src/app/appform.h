@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 
+class BackgroundIniWriter;
 class Desktop;
 class IniFile;
 class QAction;
@@ -46,7 +47,8 @@ public:
     ~TAppForm() override;
 
     // Start-up: identity, caption, data folder, settings.ini, the key, the language.
-    // Throws what reading the version block or the language file throws.
+    // Throws what reading the version block or the language file throws; the update
+    // check's timer starts all the same.
     void FormCreate();
 
     const AppIdentity& identity() const { return m_identity; }
@@ -209,6 +211,8 @@ private:
     AppIdentity m_identity;
     QString m_dataFolder;
     std::unique_ptr<IniFile> m_settingsIni;
+    // Writes the key field's every keystroke without making the window wait for the disk.
+    BackgroundIniWriter* m_keyWriter = nullptr;
     QLabel* m_statusPanels[2] = {nullptr, nullptr};
     class QActionGroup* m_modelGroup = nullptr;
     class ConversionQueue* m_queue = nullptr;

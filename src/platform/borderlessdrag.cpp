@@ -11,7 +11,7 @@ BorderlessDrag::BorderlessDrag(QWidget& window)
 void BorderlessDrag::press(QMouseEvent* event)
 {
     event->accept();
-    if (event->button() == Qt::RightButton)
+    if (event->button() != Qt::LeftButton)
         return;
     m_dragging = true;
     m_lastCursor = event->globalPosition().toPoint();
@@ -22,6 +22,11 @@ void BorderlessDrag::move(QMouseEvent* event)
     event->accept();
     if (!m_dragging)
         return;
+    // A release that never arrived (it went to another window) ends the drag here.
+    if (!(event->buttons() & Qt::LeftButton)) {
+        m_dragging = false;
+        return;
+    }
     const QPoint cursor = event->globalPosition().toPoint();
     m_window.move(m_window.pos() + (cursor - m_lastCursor));
     m_lastCursor = cursor;
@@ -30,5 +35,6 @@ void BorderlessDrag::move(QMouseEvent* event)
 void BorderlessDrag::release(QMouseEvent* event)
 {
     event->accept();
-    m_dragging = false;
+    if (event->button() == Qt::LeftButton)
+        m_dragging = false;
 }

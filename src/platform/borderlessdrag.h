@@ -5,9 +5,9 @@
 class QMouseEvent;
 class QWidget;
 
-// Moves a window without a title bar while the left (or middle) button is held on it: by
-// exactly the pointer's movement in screen coordinates since the previous point. The right
-// button never starts a drag. The small windows feed it their mouse events.
+// Moves a window without a title bar while the left button is held on it: by exactly the
+// pointer's movement in screen coordinates since the previous point. No other button starts
+// or ends a drag. The small windows feed it their mouse events.
 class BorderlessDrag final {
 public:
     explicit BorderlessDrag(QWidget& window);

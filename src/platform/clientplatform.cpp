@@ -55,10 +55,13 @@ QString GetOSDescription()
 
 QString GetLocaleCode(const QLocale& locale)
 {
+    // The C and POSIX locales (the default of many systems and containers) name no
+    // language: the system gives none, so the user is taken as English (United States).
+    if (locale.language() == QLocale::C)
+        return GetLocaleCode(QLocale(QLocale::English, QLocale::UnitedStates));
     const QLocale::Language language = locale.language();
     const QLocale::Territory territory = locale.territory();
-    if (language == QLocale::C || language == QLocale::AnyLanguage ||
-        territory == QLocale::AnyTerritory)
+    if (language == QLocale::AnyLanguage || territory == QLocale::AnyTerritory)
         return QStringLiteral("xx");
     const QString languageCode = QLocale::languageToCode(language);
     const QString territoryCode = QLocale::territoryToCode(territory);
@@ -89,6 +92,9 @@ QString GetMachineGuid(const QStringList& files)
             content.chop(1);
         if (content.endsWith('\r'))
             content.chop(1);
+        // An empty file (a system image before its first boot) holds no identifier yet.
+        if (content.isEmpty())
+            continue;
         for (const char c : content) {
             const auto byte = static_cast<unsigned char>(c);
             if (byte < 0x20 || byte >= 0x7f)

@@ -29,7 +29,8 @@ QString GetOSDescription(const OsVersionInfo& info);
 QString GetOSDescription();
 
 // The locale as "language-COUNTRY" with two-letter codes where they exist (en-US), or "xx"
-// when the locale names no language or no country.
+// when the locale names no country. The C locale, which names no language at all, counts
+// as English (United States).
 QString GetLocaleCode(const QLocale& locale);
 // The code of the user's locale as captured at start-up.
 QString GetLocaleCode();
@@ -43,8 +44,8 @@ public:
 // The files that hold the machine identifier, in the order they are tried.
 QStringList DefaultMachineIdFiles();
 
-// The machine identifier as stored in the first readable file of files, without its line
-// break; empty when none can be read. Throws MachineIdError when a readable file holds
+// The machine identifier as stored in the first readable, non-empty file of files, without
+// its line break; empty when none can be read. Throws MachineIdError when a readable file holds
 // anything but one line of printable text.
 QString GetMachineGuid(const QStringList& files);
 QString GetMachineGuid();

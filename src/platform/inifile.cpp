@@ -43,17 +43,31 @@ QStringList splitLines(const QString& text)
     return lines;
 }
 
-QString readWholeFile(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return QString::fromUtf8(file.readAll());
-}
-
 [[noreturn]] void failWrite(const QString& path, const QString& reason)
 {
     throw IniWriteError(QStringLiteral("Cannot write \"%1\": %2").arg(path, reason).toStdString());
+}
+
+// The text a write starts from: empty for a file that does not exist yet. A file that
+// exists but cannot be read fails the write, since replacing it would drop every value
+// it holds.
+QString textToChange(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (!QFileInfo::exists(path))
+            return {};
+        failWrite(path, QStringLiteral("the file cannot be read (%1)").arg(file.errorString()));
+    }
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        failWrite(path, QStringLiteral("the file cannot be read (%1)").arg(file.errorString()));
+    return QString::fromUtf8(bytes);
+}
+
+bool hasLineBreak(const QString& text)
+{
+    return text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r'));
 }
 
 } // namespace
@@ -125,6 +139,10 @@ std::optional<QString> IniFile::readString(const QString& section, const QString
 
 void IniFile::writeString(const QString& section, const QString& key, const QString& value)
 {
+    // A line break would end the entry early and turn the rest into lines of their own.
+    if (hasLineBreak(section) || hasLineBreak(key) || hasLineBreak(value))
+        failWrite(m_path, QStringLiteral("a value holds a line break"));
+
     // The lock spans read, change and replace, so that a second copy of the program
     // writing at the same moment never loses this write, nor this one its write.
     QLockFile lock(m_path + QStringLiteral(".lock"));
@@ -132,7 +150,7 @@ void IniFile::writeString(const QString& section, const QString& key, const QStr
     if (!lock.tryLock(5000))
         failWrite(m_path, QStringLiteral("the file is locked by another program"));
 
-    const QString text = IniTextWithValue(readWholeFile(m_path), section, key, value);
+    const QString text = IniTextWithValue(textToChange(m_path), section, key, value);
     const QByteArray bytes = text.toUtf8();
 
     // A temporary file in the same folder, created readable by the owner only, then

@@ -25,7 +25,8 @@ public:
     // The raw value of key in section, or nothing when the file, section or key is missing.
     std::optional<QString> readString(const QString& section, const QString& key) const;
 
-    // Creates the file, the section or the key as needed. Throws IniWriteError on failure.
+    // Creates the file, the section or the key as needed. Throws IniWriteError on failure,
+    // when the file exists but cannot be read, and for text holding a line break.
     void writeString(const QString& section, const QString& key, const QString& value);
 
 private:

@@ -51,6 +51,8 @@ void QtDesktop::showMessage(const QString& title, const QString& text, MessageIc
     shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     QMessageBox box(toQtIcon(icon), title, shown, QMessageBox::Ok, dialogParent());
+    // Messages carry file names and the services' texts: shown as they are, never as markup.
+    box.setTextFormat(Qt::PlainText);
     box.exec();
 }
 
@@ -58,9 +60,12 @@ bool QtDesktop::askQuestion(const QString& title, const QString& text, const QSt
                             const QString& noText)
 {
     QMessageBox box(QMessageBox::Question, title, text, QMessageBox::NoButton, dialogParent());
+    box.setTextFormat(Qt::PlainText);
     QPushButton* yes = box.addButton(yesText, QMessageBox::YesRole);
     QPushButton* no = box.addButton(noText, QMessageBox::NoRole);
-    box.setDefaultButton(no);
+    // Enter confirms: the question is asked only after the user has chosen to go on.
+    box.setDefaultButton(yes);
+    box.setEscapeButton(no);
     box.exec();
     return box.clickedButton() == yes;
 }

@@ -22,6 +22,29 @@ QByteArray encodeFormPart(const QString& text)
     return encoded;
 }
 
+// Whether the transfer itself went wrong: no connection, a connection lost or timed out
+// mid-answer, an abort, a proxy or a protocol fault. The codes that only mirror an HTTP
+// error status (the content and server groups) are not transport errors.
+bool isTransportError(QNetworkReply::NetworkError error)
+{
+    const int code = int(error);
+    return (code >= 1 && code < 200) || (code >= 300 && code < 400);
+}
+
+// Whether the body is shorter than its announced length. The network layer does not flag
+// every such answer (a status other than 200 cut off mid-body passes as complete); a
+// compressed body's length is the packed one, and a cut in it fails the unpacking instead.
+bool isCutShort(const QNetworkReply& reply, const QByteArray& body)
+{
+    const QVariant announced = reply.header(QNetworkRequest::ContentLengthHeader);
+    if (!announced.isValid())
+        return false;
+    const QByteArray encoding = reply.rawHeader("Content-Encoding").trimmed().toLower();
+    if (!encoding.isEmpty() && encoding != "identity")
+        return false;
+    return body.size() < announced.toLongLong();
+}
+
 bool isSecureUrl(const QString& url)
 {
     // The scheme is tested on an ASCII-lowered copy; the URL itself travels unchanged.
@@ -160,8 +183,18 @@ void PostFormCall::onReplyFinished()
     if (!reply || m_finished)
         return;
     const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-    const bool answered = status.isValid();
-    const QByteArray body = answered ? reply->readAll() : QByteArray();
+    const QByteArray body = reply->isOpen() ? reply->readAll() : QByteArray();
+    // Headers alone are no answer: a body cut off by a dropped connection, a time-out or an
+    // abort fails the attempt, whatever its status, so that nothing truncated is ever used.
+    if (status.isValid() && !isTransportError(reply->error()) && isCutShort(*reply, body)) {
+        finish({false,
+                {},
+                QStringLiteral("The answer was cut off after %1 of %2 bytes")
+                    .arg(body.size())
+                    .arg(reply->header(QNetworkRequest::ContentLengthHeader).toLongLong())});
+        return;
+    }
+    const bool answered = status.isValid() && !isTransportError(reply->error());
     if (m_secure) {
         // Any HTTP status is an answer here; an error page comes back as the reply.
         if (answered)

@@ -45,7 +45,9 @@ struct PostFormResult {
 // One form post, asynchronous. A URL whose scheme is https (in any case) goes over the
 // secure transport: "Connection: close", a UTF-8 form, and every HTTP status counts as an
 // answer. Any other URL goes over the plain transport, where an HTTP error status is a
-// failure. timeoutMs bounds the connection and every wait for the answer. The call owns
+// failure. On both, an answer that breaks off (connection lost, time-out, abort) is a
+// failure even after its headers. timeoutMs bounds the connection and every wait for the
+// answer. The call owns
 // its network client and releases it when it ends.
 class PostFormCall final : public QObject {
     Q_OBJECT

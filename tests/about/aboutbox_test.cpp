@@ -3,6 +3,7 @@
 
 #include "app/appform.h"
 #include "language/textcatalogue.h"
+#include "support/plaintextlabels.h"
 #include "support/recordingdesktop.h"
 
 #include <QAction>
@@ -275,6 +276,28 @@ TEST_F(AboutBoxTest, DraggingTheContentMovesTheWindowByThePointersMovement)
         // After the release the pointer's movement no longer moves the window.
         sendMouse(part, QEvent::MouseMove, pointer + QPoint(60, 60), Qt::NoButton);
         EXPECT_EQ(box.pos(), start + QPoint(20, 4));
+    }
+}
+
+TEST_F(AboutBoxTest, NoLabelLaysOutMarkup)
+{
+    TAboutBox& box = *make();
+    box.Label2->setText(QStringLiteral("<b>Parlotext</b> 1.3"));
+    EXPECT_EQ(LabelsThatReadMarkup(box), QStringList());
+}
+
+TEST_F(AboutBoxTest, OnlyTheLeftButtonDrags)
+{
+    TAboutBox& box = *make();
+    box.move(100, 80);
+    const QPoint start = box.pos();
+    const QPoint pointer = box.Panel1->mapToGlobal(QPoint(5, 5));
+    for (const Qt::MouseButton button : {Qt::MiddleButton, Qt::BackButton, Qt::ForwardButton}) {
+        sendMouse(box.Panel1, QEvent::MouseButtonPress, pointer, button);
+        EXPECT_FALSE(box.isDragging()) << int(button);
+        sendMouse(box.Panel1, QEvent::MouseMove, pointer + QPoint(30, 30), button);
+        EXPECT_EQ(box.pos(), start) << int(button);
+        sendMouse(box.Panel1, QEvent::MouseButtonRelease, pointer + QPoint(30, 30), button);
     }
 }
 

@@ -1,15 +1,20 @@
 #include "app/appform.h"
 
 #include "platform/inifile.h"
+#include "support/plaintextlabels.h"
 #include "support/recordingdesktop.h"
+#include "support/unprivileged.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QClipboard>
 #include <QCoreApplication>
 #include <QDir>
 #include <QDropEvent>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLockFile>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
@@ -249,12 +254,132 @@ TEST_F(AppFormTest, EveryKeystrokeInTheKeyFieldReachesTheSettingsFile)
     for (const QChar c : QStringLiteral("r8_k ")) {
         QTest::keyClicks(form.Edit1, QString(c));
         typed += c;
-        EXPECT_EQ(storedKey(), typed);
+        QTRY_COMPARE(storedKey(), typed);
     }
     // Trailing blanks are stored untrimmed.
     EXPECT_EQ(storedKey(), QStringLiteral("r8_k "));
     QTest::keyClick(form.Edit1, Qt::Key_Backspace);
-    EXPECT_EQ(storedKey(), QStringLiteral("r8_k"));
+    QTRY_COMPARE(storedKey(), QStringLiteral("r8_k"));
+}
+
+TEST_F(AppFormTest, TypingNeverWaitsForABusySettingsFileAndTheLastKeystrokeIsKept)
+{
+    writeSettings("[Settings]\nLanguage=English.lang.txt\n");
+    TAppForm& form = start();
+    form.show();
+    form.FocusReplicateAPIKey();
+    {
+        // Another program holds the file, as a slow disk would.
+        QLockFile busy(settingsPath() + QStringLiteral(".lock"));
+        ASSERT_TRUE(busy.lock());
+        QTest::keyClicks(form.Edit1, QStringLiteral("r8_abc"));
+        EXPECT_EQ(form.Edit1->text(), QStringLiteral("r8_abc"));
+        EXPECT_TRUE(m_desktop.messages.isEmpty());
+        EXPECT_EQ(storedKey(), QStringLiteral("<none>"));
+    }
+    // The window goes before the file is free for long: what was typed is written all the same.
+    m_form.reset();
+    EXPECT_EQ(storedKey(), QStringLiteral("r8_abc"));
+    EXPECT_EQ(
+        IniFile(settingsPath()).readString(QStringLiteral("Settings"), QStringLiteral("Language")),
+        QStringLiteral("English.lang.txt"));
+    EXPECT_TRUE(m_desktop.messages.isEmpty());
+}
+
+struct PastedKeyCase {
+    const char* name;
+    const char* pasted;
+    const char* kept;
+};
+
+class KeyFieldPasteTest : public AppFormTest,
+                          public ::testing::WithParamInterface<PastedKeyCase> {};
+
+TEST_P(KeyFieldPasteTest, LineBreaksNeverReachTheFieldNorTheSettingsFile)
+{
+    const PastedKeyCase& c = GetParam();
+    writeSettings("[Settings]\nLanguage=English.lang.txt\n");
+    TAppForm& form = start();
+    form.show();
+    form.FocusReplicateAPIKey();
+    QTest::keyClicks(form.Edit1, QStringLiteral("r8_"));
+    QApplication::clipboard()->setText(QString::fromLatin1(c.pasted));
+    form.Edit1->paste();
+    EXPECT_EQ(form.Edit1->text(), QString::fromLatin1(c.kept));
+    EXPECT_EQ(form.Edit1->cursorPosition(), form.Edit1->text().size());
+    m_form.reset(); // everything typed is on the disk
+
+    QFile file(settingsPath());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    EXPECT_EQ(bytes, QByteArray("[Settings]\nLanguage=English.lang.txt\nKey=") + c.kept + "\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, KeyFieldPasteTest,
+    ::testing::Values(PastedKeyCase{"TrailingLineFeed", "abc\n", "r8_abc"},
+                      PastedKeyCase{"TrailingCrLf", "abc\r\n", "r8_abc"},
+                      PastedKeyCase{"BrokenInTheMiddle", "ab\r\ncd", "r8_abcd"},
+                      PastedKeyCase{"LoneCarriageReturn", "ab\rcd", "r8_abcd"},
+                      PastedKeyCase{"AStrayLanguageLine", "abc\nLanguage=Evil.lang.txt\n",
+                                    "r8_abcLanguage=Evil.lang.txt"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(AppFormTest, AKeyWithALineBreakSetByTheProgramIsStoredWithoutIt)
+{
+    TAppForm& form = start();
+    form.Edit1->setText(QStringLiteral("r8_one\ntwo"));
+    EXPECT_EQ(form.Edit1->text(), QStringLiteral("r8_onetwo"));
+    m_form.reset();
+    EXPECT_EQ(storedKey(), QStringLiteral("r8_onetwo"));
+}
+
+TEST_F(AppFormTest, TheUpdateCheckTimerStartsEvenWhenTheLanguageCannotBeLoaded)
+{
+    const QString languages = programFolder() + QStringLiteral("/Languages");
+    ASSERT_TRUE(QDir().mkpath(languages));
+    const QString german = languages + QStringLiteral("/German.lang.txt");
+    {
+        QFile file(german);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("{Yes}Ja\n");
+    }
+    writeSettings("[Settings]\nLanguage=German.lang.txt\n");
+    ASSERT_TRUE(QFile::setPermissions(german, QFileDevice::Permissions()));
+    for (const QString& folder :
+         {m_root.path(), programFolder(), languages, m_root.filePath(QStringLiteral("appdata"))})
+        ASSERT_TRUE(QFile::setPermissions(folder, QFileDevice::Permissions(0x7777)));
+    ASSERT_TRUE(QFile::setPermissions(settingsPath(), QFileDevice::Permissions(0x6666)));
+
+    AppEnvironment environment;
+    environment.programFile = QCoreApplication::applicationFilePath();
+    environment.programFolder = programFolder();
+    environment.appDataBase = m_root.filePath(QStringLiteral("appdata"));
+    environment.endpoints.makerServiceSecure = QUrl(QStringLiteral("https://127.0.0.1:9"));
+    environment.endpoints.makerServicePlain = QUrl(QStringLiteral("http://127.0.0.1:9"));
+    m_form = std::make_unique<TAppForm>(environment, m_desktop);
+    bool failed = false;
+    {
+        UnprivilegedScope user;
+        if (!user.permissionsApply())
+            GTEST_SKIP() << "cannot run as an ordinary user here";
+        try {
+            m_form->FormCreate();
+        } catch (const std::exception&) {
+            failed = true;
+        }
+    }
+    EXPECT_TRUE(failed); // the language file could not be read
+    EXPECT_TRUE(m_form->TimerChecker->isActive());
+    m_form->TimerChecker->stop();
+}
+
+TEST_F(AppFormTest, NoLabelOfTheWindowLaysOutMarkup)
+{
+    TAppForm& form = start();
+    form.setStatusPanelText(0, QStringLiteral("<b>x</b> talk.mp3"));
+    form.setStatusPanelText(1, QStringLiteral("<i>00:01"));
+    EXPECT_EQ(LabelsThatReadMarkup(form), QStringList());
 }
 
 TEST_F(AppFormTest, TheKeyIsRestoredAtStart)
@@ -280,7 +405,7 @@ TEST_F(AppFormTest, AFailedSettingsWriteShowsTheErrorAndTheProgramGoesOn)
     // The settings file's folder is taken away under the running program.
     ASSERT_TRUE(QDir(programFolder()).removeRecursively());
     form.Edit1->setText(QStringLiteral("r8_x"));
-    ASSERT_EQ(m_desktop.messages.size(), 1);
+    QTRY_COMPARE(m_desktop.messages.size(), 1);
     EXPECT_EQ(m_desktop.messages[0].title, QStringLiteral("Parlotext"));
     EXPECT_EQ(m_desktop.messages[0].icon, MessageIcon::Error);
     EXPECT_TRUE(m_desktop.messages[0].text.contains(QStringLiteral("settings.ini")));

@@ -158,6 +158,42 @@ void FakeMakerService::handle(bool secure, Behaviour behaviour, const httplib::R
         response.status = errorStatus;
         response.set_content(errorBody, "text/html; charset=utf-8");
         break;
+    case Behaviour::CutOff:
+    case Behaviour::Stall: {
+        const bool check = request.path == "/php/check2.php";
+        const std::string reply = check ? checkReply : feedbackReply;
+        response.status = behaviour == Behaviour::CutOff ? cutOffStatus : 200;
+        const bool stall = behaviour == Behaviour::Stall;
+        // The length announced is the whole reply's; only its first half is ever sent.
+        response.set_content_provider(
+            reply.size() + 2, contentType,
+            [this, reply, stall](std::size_t offset, std::size_t, httplib::DataSink& sink) {
+                if (offset == 0)
+                    sink.write(reply.data(), reply.size() / 2 + 1);
+                if (stall) {
+                    std::unique_lock lock(m_mutex);
+                    m_released.wait_for(lock, std::chrono::seconds(30),
+                                        [this] { return m_releasing; });
+                }
+                return false; // the server closes the connection mid-answer
+            });
+        return; // shapeReply would replace the provider
+    }
+    case Behaviour::Slow: {
+        {
+            std::unique_lock lock(m_mutex);
+            m_released.wait_for(lock, std::chrono::milliseconds(delayMs),
+                                [this] { return m_releasing; });
+        }
+        const bool check = request.path == "/php/check2.php";
+        response.status = 200;
+        response.set_content(check ? checkReply : feedbackReply, contentType.c_str());
+        break;
+    }
+    case Behaviour::Garbage:
+        response.status = 200;
+        response.set_content(garbageBody, "application/octet-stream");
+        break;
     default: {
         const bool check = request.path == "/php/check2.php";
         response.status = 200;

@@ -21,6 +21,10 @@ public:
         TimeOut,    // the request is taken and never answered (until the fake goes)
         TlsFailure, // the server's certificate is not trusted (secure transport only)
         HttpError,  // errorStatus with errorBody
+        CutOff,     // cutOffStatus, the headers and half the reply, then the connection closes
+        Stall,      // the headers and half the reply, then nothing more (until the fake goes)
+        Slow,       // the scripted reply after delayMs
+        Garbage,    // 200 with garbageBody instead of the reply
     };
     using Fields = std::vector<std::pair<std::string, std::string>>;
 
@@ -49,6 +53,9 @@ public:
     std::string contentType = "text/plain; charset=utf-8";
     int errorStatus = 500;
     std::string errorBody = "<html><body>Internal Server Error</body></html>";
+    int cutOffStatus = 200;
+    int delayMs = 500;
+    std::string garbageBody = std::string("\x00\xff\xfe<version>\x01\r\n<url", 16) + "\x80\x81";
     // Changes a reply before it goes out (compression, odd headers).
     std::function<void(httplib::Response&)> shapeReply;
 

@@ -5,6 +5,7 @@
 #include "language/textcatalogue.h"
 #include "language/widgets/languagepictures.h"
 #include "platform/inifile.h"
+#include "support/plaintextlabels.h"
 #include "support/recordingdesktop.h"
 
 #include <QAbstractItemView>
@@ -292,14 +293,40 @@ TEST_F(LanguageWindowTest, YesWritesTheScriptRunsItAndEndsTheProgram)
     EXPECT_EQ(m_quits, 1);
 }
 
-TEST_F(LanguageWindowTest, AScriptThatCannotBeWrittenLeavesTheProgramRunning)
+TEST_F(LanguageWindowTest, AScriptThatCannotBeWrittenKeepsTheOldChoiceAndSaysSo)
 {
     start(1033);
     TTranslateForm& window = open();
+    // A folder where the script should go: no one can write the script there.
     ASSERT_TRUE(QDir(m_form->DataFolder()).mkdir(QStringLiteral("start.sh")));
     choose(window, QStringLiteral("German"));
     m_desktop.questionAnswers = {true};
-    EXPECT_THROW(window.Button1Click(), std::runtime_error);
+    QTest::mouseClick(window.Button1, Qt::LeftButton);
+
+    EXPECT_EQ(savedChoice(), QStringLiteral("<none>"));
+    ASSERT_EQ(m_desktop.messages.size(), 1);
+    EXPECT_EQ(m_desktop.messages[0].icon, MessageIcon::Error);
+    EXPECT_TRUE(m_desktop.messages[0].text.contains(QStringLiteral("start.sh")))
+        << m_desktop.messages[0].text.toStdString();
+    EXPECT_EQ(m_quits, 0);
+    EXPECT_TRUE(m_desktop.startedPrograms.isEmpty());
+    // The window stays, so the user may try again or close it.
+    EXPECT_EQ(m_form->TranslateForm(), &window);
+    EXPECT_TRUE(window.isVisible());
+}
+
+TEST_F(LanguageWindowTest, AChoiceThatCannotBeSavedRestartsNothing)
+{
+    start(1033);
+    TTranslateForm& window = open();
+    // settings.ini is a folder: the choice cannot be kept for the next start.
+    ASSERT_TRUE(QDir(programFolder()).mkdir(QStringLiteral("settings.ini")));
+    choose(window, QStringLiteral("German"));
+    m_desktop.questionAnswers = {true};
+    QTest::mouseClick(window.Button1, Qt::LeftButton);
+
+    ASSERT_EQ(m_desktop.messages.size(), 1);
+    EXPECT_EQ(m_desktop.messages[0].icon, MessageIcon::Error);
     EXPECT_EQ(m_quits, 0);
     EXPECT_TRUE(m_desktop.startedPrograms.isEmpty());
 }
@@ -354,15 +381,50 @@ TEST_F(LanguageWindowTest, EscapeClosesTheWindowFromEachOfItsControls)
     EXPECT_TRUE(m_desktop.questions.isEmpty());
 }
 
-TEST_F(LanguageWindowTest, TheLinkOpensTheTranslationPage)
+TEST_F(LanguageWindowTest, TheLinkOpensTheTranslationPageOnlyOnAClickOnIt)
 {
     start(1033);
     TTranslateForm& window = open();
-    EXPECT_EQ(window.Label3->text(), QStringLiteral("Contribute to Translation"));
-    EXPECT_EQ(window.Label3->toolTip(), QStringLiteral("https://www.maker.test/translation/"));
-    QTest::mouseClick(window.Label3, Qt::LeftButton);
+    QLabel* link = window.Label3;
+    EXPECT_EQ(link->text(), QStringLiteral("Contribute to Translation"));
+    EXPECT_EQ(link->toolTip(), QStringLiteral("https://www.maker.test/translation/"));
+    const QPoint inside = link->rect().center();
+    const QPoint outside(link->width() + 40, inside.y());
+
+    // Pressed on the link, released beside it: no click.
+    QTest::mousePress(link, Qt::LeftButton, {}, inside);
+    QTest::mouseRelease(link, Qt::LeftButton, {}, outside);
+    // Pressed elsewhere, released on the link: no click.
+    QTest::mousePress(window.Panel1, Qt::LeftButton, {}, QPoint(300, 5));
+    QTest::mouseRelease(link, Qt::LeftButton, {}, inside);
+    // Other buttons do not click.
+    QTest::mouseClick(link, Qt::RightButton, {}, inside);
+    QTest::mouseClick(link, Qt::MiddleButton, {}, inside);
+    EXPECT_TRUE(m_desktop.openedUrls.isEmpty());
+
+    QTest::mouseClick(link, Qt::LeftButton, {}, inside);
     ASSERT_EQ(m_desktop.openedUrls.size(), 1);
     EXPECT_EQ(m_desktop.openedUrls[0], QUrl(QStringLiteral("https://www.maker.test/translation/")));
+}
+
+TEST_F(LanguageWindowTest, CaptionsFromALanguageFileAreShownAsTheyAre)
+{
+    writeFile(languages() + QStringLiteral("/German.lang.txt"),
+              "{User Interface Language:}<b>Sprache</b>\n{Translated by:}<i>von\n");
+    start(1031);
+    TTranslateForm& window = open();
+    EXPECT_EQ(window.Label1->text(), QStringLiteral("<b>Sprache</b>"));
+    EXPECT_EQ(LabelsThatReadMarkup(window), QStringList());
+}
+
+TEST_F(LanguageWindowTest, ALanguageFileWithoutANameGivesNoRow)
+{
+    writeFile(languages() + QStringLiteral("/.lang.txt"), "{Yes}?\n");
+    start(1033);
+    TTranslateForm& window = open();
+    EXPECT_EQ(window.ComboBox1->findText(QString(), Qt::MatchExactly), -1);
+    EXPECT_EQ(itemTexts(window.ComboBox1),
+              (QStringList{"dutch", "English", "French", "German", "Klingon"}));
 }
 
 TEST_F(LanguageWindowTest, SelectAllAndCopyPutTheTranslatorsOnTheClipboard)

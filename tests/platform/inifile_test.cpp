@@ -1,9 +1,15 @@
 #include "platform/inifile.h"
 
+#include "platform/backgroundiniwriter.h"
+
+#include "support/unprivileged.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -147,6 +153,47 @@ TEST_F(IniFileTest, TwoWritersSideBySideKeepEachOthersValues)
               QStringLiteral("b%1").arg(kWrites - 1));
 }
 
+TEST_F(IniFileTest, AFileThatCannotBeReadIsNeverReplacedByAWrite)
+{
+    const QByteArray stored = "[Settings]\nLanguage=German.lang.txt\nKey=old\n[Other]\nKeep=1\n";
+    writeFileBytes(stored);
+    // The folder is writable by everyone, the file readable by no one.
+    ASSERT_TRUE(QFile::setPermissions(m_folder.path(), QFileDevice::Permissions(0x7777)));
+    ASSERT_TRUE(QFile::setPermissions(path(), QFileDevice::Permissions()));
+    bool refused = false;
+    std::string message;
+    {
+        UnprivilegedScope user;
+        if (!user.permissionsApply())
+            GTEST_SKIP() << "cannot run as an ordinary user here";
+        IniFile ini(path());
+        try {
+            ini.writeString(QStringLiteral("Settings"), QStringLiteral("Key"),
+                            QStringLiteral("new"));
+        } catch (const IniWriteError& error) {
+            refused = true;
+            message = error.what();
+        }
+    }
+    EXPECT_TRUE(refused);
+    EXPECT_NE(message.find("settings.ini"), std::string::npos) << message;
+    ASSERT_TRUE(QFile::setPermissions(path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+    EXPECT_EQ(fileBytes(), stored);
+}
+
+TEST_F(IniFileTest, AValueWithALineBreakIsRefusedAndTheFileKept)
+{
+    writeFileBytes("[Settings]\nKey=old\n");
+    IniFile ini(path());
+    for (const char* value : {"a\nLanguage=x", "a\r", "\r\nb"}) {
+        EXPECT_THROW(ini.writeString(QStringLiteral("Settings"), QStringLiteral("Key"),
+                                     QString::fromLatin1(value)),
+                     IniWriteError)
+            << value;
+    }
+    EXPECT_EQ(fileBytes(), QByteArray("[Settings]\nKey=old\n"));
+}
+
 TEST_F(IniFileTest, FailedWriteRaisesAnErrorNamingTheFile)
 {
     IniFile ini(m_folder.filePath(QStringLiteral("missing-folder/settings.ini")));
@@ -157,6 +204,72 @@ TEST_F(IniFileTest, FailedWriteRaisesAnErrorNamingTheFile)
         EXPECT_NE(std::string(error.what()).find("missing-folder/settings.ini"), std::string::npos)
             << error.what();
     }
+}
+
+} // namespace
+
+// ---- writes on a thread of their own ----
+
+namespace {
+
+class BackgroundIniWriterTest : public ::testing::Test {
+protected:
+    QString path() const { return m_folder.filePath(QStringLiteral("settings.ini")); }
+    std::optional<QString> stored(const QString& key) const
+    {
+        return IniFile(path()).readString(QStringLiteral("Settings"), key);
+    }
+    QTemporaryDir m_folder;
+};
+
+TEST_F(BackgroundIniWriterTest, ABusyFileNeverHoldsUpTheCallerAndTheLatestValueWins)
+{
+    IniFile(path()).writeString(QStringLiteral("Other"), QStringLiteral("Keep"),
+                                QStringLiteral("1"));
+    // Another program holds the file, as a slow disk would: nothing can be written yet.
+    QLockFile busy(path() + QStringLiteral(".lock"));
+    ASSERT_TRUE(busy.lock());
+    BackgroundIniWriter writer(path());
+    QSignalSpy failures(&writer, &BackgroundIniWriter::writeFailed);
+    for (const char* typed : {"r", "r8", "r8_", "r8_k"})
+        writer.writeString(QStringLiteral("Settings"), QStringLiteral("Key"),
+                           QString::fromLatin1(typed));
+    writer.writeString(QStringLiteral("Settings"), QStringLiteral("Language"),
+                       QStringLiteral("German.lang.txt"));
+    // Every call has returned although nothing could reach the disk.
+    EXPECT_FALSE(writer.isIdle());
+    EXPECT_EQ(stored(QStringLiteral("Key")), std::nullopt);
+
+    busy.unlock();
+    writer.flush();
+    EXPECT_TRUE(writer.isIdle());
+    EXPECT_EQ(stored(QStringLiteral("Key")), QStringLiteral("r8_k"));
+    EXPECT_EQ(stored(QStringLiteral("Language")), QStringLiteral("German.lang.txt"));
+    EXPECT_EQ(IniFile(path()).readString(QStringLiteral("Other"), QStringLiteral("Keep")),
+              QStringLiteral("1"));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(failures.count(), 0);
+}
+
+TEST_F(BackgroundIniWriterTest, WhatWaitsIsWrittenWhenTheWriterGoes)
+{
+    {
+        BackgroundIniWriter writer(path());
+        for (int i = 0; i < 50; ++i)
+            writer.writeString(QStringLiteral("Settings"), QStringLiteral("Key"),
+                               QString::number(i));
+    }
+    EXPECT_EQ(stored(QStringLiteral("Key")), QStringLiteral("49"));
+}
+
+TEST_F(BackgroundIniWriterTest, AFailedWriteIsReportedOnTheOwnersThread)
+{
+    BackgroundIniWriter writer(m_folder.filePath(QStringLiteral("gone/settings.ini")));
+    QSignalSpy failures(&writer, &BackgroundIniWriter::writeFailed);
+    writer.writeString(QStringLiteral("Settings"), QStringLiteral("Key"), QStringLiteral("x"));
+    writer.flush();
+    ASSERT_TRUE(failures.count() == 1 || failures.wait(5000));
+    EXPECT_TRUE(failures.at(0).at(0).toString().contains(QStringLiteral("gone/settings.ini")));
 }
 
 } // namespace

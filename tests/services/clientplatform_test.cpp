@@ -53,13 +53,14 @@ INSTANTIATE_TEST_SUITE_P(Table, GetLocaleCodeTest,
                          ::testing::Values(LocaleCase{"en_US", "en-US"},
                                            LocaleCase{"de_AT", "de-AT"},
                                            LocaleCase{"pt_BR", "pt-BR"},
-                                           LocaleCase{"ja_JP", "ja-JP"}, LocaleCase{"C", "xx"}));
+                                           LocaleCase{"ja_JP", "ja-JP"},
+                                           // The C and POSIX locales name no language: the
+                                           // system gives none, so English (United States).
+                                           LocaleCase{"C", "en-US"}, LocaleCase{"POSIX", "en-US"}));
 
-TEST(GetLocaleCode, AnUnknownLocaleGivesXx)
+TEST(GetLocaleCode, NoUsableLocaleGivesEnglishUnitedStates)
 {
-    EXPECT_EQ(GetLocaleCode(QLocale::c()), QStringLiteral("xx"));
-    EXPECT_EQ(GetLocaleCode(QLocale(QLocale::AnyLanguage, QLocale::AnyTerritory)),
-              QStringLiteral("xx"));
+    EXPECT_EQ(GetLocaleCode(QLocale::c()), QStringLiteral("en-US"));
 }
 
 class GetMachineGuidTest : public ::testing::Test {
@@ -89,6 +90,17 @@ TEST_F(GetMachineGuidTest, FallsBackToTheSecondFileAndIsEmptyWhenNoneCanBeRead)
     EXPECT_EQ(GetMachineGuid({missing, second}), QStringLiteral("abc123"));
     EXPECT_EQ(GetMachineGuid({missing}), QString());
     EXPECT_EQ(GetMachineGuid(QStringList{}), QString());
+}
+
+TEST_F(GetMachineGuidTest, AnEmptyFirstFileFallsBackToTheSecond)
+{
+    const QString second = write("dbus-machine-id", "abc123\n");
+    for (const QByteArray& empty : {QByteArray(), QByteArray("\n"), QByteArray("\r\n")}) {
+        const QString first = write("machine-id", empty);
+        EXPECT_EQ(GetMachineGuid({first, second}), QStringLiteral("abc123"))
+            << empty.toHex().toStdString();
+        EXPECT_EQ(GetMachineGuid({first}), QString());
+    }
 }
 
 TEST_F(GetMachineGuidTest, AFileThatHoldsNoTextLineIsAFailure)

@@ -4,10 +4,12 @@
 #include "app/appform.h"
 #include "services/feedbackrules.h"
 #include "servicetestsupport.h"
+#include "support/plaintextlabels.h"
 #include "support/recordingdesktop.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -150,6 +152,33 @@ TEST_F(FeedbackWindowTest, AChoiceCanBeSwitchedButNotCleared)
     EXPECT_EQ(form->Panel4->frameShadow(), QFrame::Raised);
     QTest::mouseClick(form->Panel5, Qt::LeftButton);
     EXPECT_TRUE(form->Panel5->isChosen());
+}
+
+TEST_F(FeedbackWindowTest, NoLabelLaysOutMarkup)
+{
+    open();
+    form->Panel4->setCaption(QStringLiteral("<b>I like it!</b>"));
+    EXPECT_EQ(LabelsThatReadMarkup(*form), QStringList());
+}
+
+TEST_F(FeedbackWindowTest, OnlyALeftClickOnAPanelChoosesIt)
+{
+    open();
+    const QPoint middle = form->Panel4->rect().center();
+    for (const Qt::MouseButton button : {Qt::RightButton, Qt::MiddleButton, Qt::BackButton}) {
+        QTest::mouseClick(form->Panel4, button, {}, middle);
+        EXPECT_FALSE(form->Panel4->isChosen()) << int(button);
+    }
+    // A press that leaves the panel before its release chooses nothing.
+    QTest::mousePress(form->Panel4, Qt::LeftButton, {}, middle);
+    EXPECT_FALSE(form->Panel4->isChosen());
+    QTest::mouseRelease(form->Panel4, Qt::LeftButton, {},
+                        QPoint(form->Panel4->width() + 20, middle.y()));
+    EXPECT_FALSE(form->Panel4->isChosen());
+    EXPECT_FALSE(form->Panel5->isChosen());
+
+    QTest::mouseClick(form->Panel4, Qt::LeftButton, {}, middle);
+    EXPECT_TRUE(form->Panel4->isChosen());
 }
 
 TEST_F(FeedbackWindowTest, EmptyTextBeepsAndSendsNothing)
@@ -304,6 +333,55 @@ TEST(FeedbackMemo, HoldsAtMostTenThousandCharacters)
     TFeedbackForm form(AppIdentity{}, Endpoints{}, desktop);
     form.Memo1->setPlainText(QString(10050, QLatin1Char('a')));
     EXPECT_EQ(form.Memo1->toPlainText().size(), 10000);
+}
+
+TEST(FeedbackMemo, TheLimitShortensWhatIsInsertedAndKeepsTheRestCursorAndUndo)
+{
+    RecordingDesktop desktop;
+    TFeedbackForm form(AppIdentity{}, Endpoints{}, desktop);
+    form.show();
+    const QString original = QString(9980, QLatin1Char('b')) + QStringLiteral("\nthe end");
+    ASSERT_EQ(original.size(), 9988);
+    form.Memo1->setPlainText(original);
+    form.Memo1->moveCursor(QTextCursor::Start);
+    form.Memo1->moveCursor(QTextCursor::Right); // after the first character
+
+    // A paste near the start: only what still fits goes in, and the end stays.
+    QApplication::clipboard()->setText(QStringLiteral("0123456789ABCDEF"));
+    form.Memo1->paste();
+    const QString expected = QStringLiteral("b0123456789AB") + original.mid(1);
+    EXPECT_EQ(form.Memo1->toPlainText(), expected);
+    EXPECT_EQ(form.Memo1->textCursor().position(), 13);
+
+    // One undo takes the shortened paste back as a whole.
+    form.Memo1->undo();
+    EXPECT_EQ(form.Memo1->toPlainText(), original);
+    form.Memo1->redo();
+    EXPECT_EQ(form.Memo1->toPlainText(), expected);
+
+    // Full: a typed character goes nowhere, the text and the cursor stay.
+    QTextCursor cursor = form.Memo1->textCursor();
+    cursor.setPosition(13);
+    form.Memo1->setTextCursor(cursor);
+    QTest::keyClick(form.Memo1, Qt::Key_X);
+    EXPECT_EQ(form.Memo1->toPlainText(), expected);
+    EXPECT_EQ(form.Memo1->textCursor().position(), 13);
+}
+
+TEST(FeedbackMemo, TypingOverASelectionStaysWithinTheLimit)
+{
+    RecordingDesktop desktop;
+    TFeedbackForm form(AppIdentity{}, Endpoints{}, desktop);
+    form.Memo1->setPlainText(QString(9999, QLatin1Char('c')) + QLatin1Char('Z'));
+    QTextCursor cursor = form.Memo1->textCursor();
+    cursor.setPosition(10);
+    cursor.setPosition(12, QTextCursor::KeepAnchor); // two characters chosen
+    form.Memo1->setTextCursor(cursor);
+    QTest::keyClicks(form.Memo1, QStringLiteral("wxyz"));
+    const QString text = form.Memo1->toPlainText();
+    EXPECT_EQ(text.size(), 10000);
+    EXPECT_EQ(text.mid(10, 2), QStringLiteral("wx"));
+    EXPECT_TRUE(text.endsWith(QLatin1Char('Z')));
 }
 
 TEST(FeedbackCommand, TheMenuCommandOpensAModalFeedbackWindow)

@@ -7,6 +7,7 @@
 
 #include <QElapsedTimer>
 #include <QSignalSpy>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -308,6 +309,66 @@ TEST_F(PostFormTest, AnUntrustedCertificateRefusedConnectionOrSilenceIsAFailure)
     EXPECT_LT(clock.elapsed(), 5000); // bounded by the time-out, not by the server
 }
 
+// An answer that breaks off after its headers, on either transport and whatever its status.
+struct BrokenAnswerCase {
+    const char* name;
+    bool secure;
+    Behaviour behaviour;
+    int status;
+};
+
+void PrintTo(const BrokenAnswerCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class BrokenAnswerTest : public ::testing::TestWithParam<BrokenAnswerCase> {};
+
+TEST_P(BrokenAnswerTest, IsAFailureAndNoPartOfItIsUsed)
+{
+    const BrokenAnswerCase& c = GetParam();
+    FakeMakerService service;
+    (c.secure ? service.secureBehaviour : service.plainBehaviour) = c.behaviour;
+    service.cutOffStatus = c.status;
+    service.checkReply = "<version>9.9</version>\r\n<url>http://127.0.0.1:1/x</url>\r\n"
+                         "<info></info>\r\n<result>1</result>\r\n";
+    service.start();
+    const QUrl base = c.secure ? service.secureBase() : service.plainBase();
+    const PostFormResult result =
+        PostForm(urlOf(base, kUpdateCheckPath), {QStringLiteral("cmd=check")}, kShortTimeoutMs,
+                 TlsConfigurationFor(EndpointsFor(service)));
+    EXPECT_FALSE(result.succeeded) << result.reply.toStdString();
+    EXPECT_TRUE(result.reply.isEmpty());
+    EXPECT_FALSE(result.error.isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, BrokenAnswerTest,
+    ::testing::Values(BrokenAnswerCase{"SecureCutOff200", true, Behaviour::CutOff, 200},
+                      BrokenAnswerCase{"SecureCutOff500", true, Behaviour::CutOff, 500},
+                      BrokenAnswerCase{"SecureStalled", true, Behaviour::Stall, 200},
+                      BrokenAnswerCase{"PlainCutOff200", false, Behaviour::CutOff, 200},
+                      BrokenAnswerCase{"PlainCutOff203", false, Behaviour::CutOff, 203},
+                      BrokenAnswerCase{"PlainStalled", false, Behaviour::Stall, 200}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(PostFormTest, AnAbortAfterTheHeadersIsAFailure)
+{
+    service.secureBehaviour = Behaviour::Stall;
+    service.start();
+    PostFormCall call(urlOf(service.secureBase(), kUpdateCheckPath), {}, 20000,
+                      TlsConfigurationFor(EndpointsFor(service)));
+    QSignalSpy finished(&call, &PostFormCall::finished);
+    call.start();
+    // Wait until the headers and the first half of the answer are in.
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !service.posts().empty(); }, 5000));
+    QTest::qWait(100);
+    call.abort();
+    ASSERT_TRUE(finished.count() == 1 || finished.wait(3000));
+    EXPECT_FALSE(call.result().succeeded);
+    EXPECT_TRUE(call.result().reply.isEmpty());
+}
+
 TEST_F(PostFormTest, AnAbandonedPostEndsAtOnce)
 {
     service.secureBehaviour = Behaviour::TimeOut;
@@ -347,6 +408,14 @@ std::string behaviourName(Behaviour behaviour)
         return "FailsTls";
     case Behaviour::HttpError:
         return "HttpError";
+    case Behaviour::CutOff:
+        return "CutsOff";
+    case Behaviour::Stall:
+        return "Stalls";
+    case Behaviour::Slow:
+        return "IsSlow";
+    case Behaviour::Garbage:
+        return "SendsGarbage";
     }
     return "Unknown";
 }
@@ -408,7 +477,11 @@ INSTANTIATE_TEST_SUITE_P(
             RuleCase{Behaviour::TimeOut, Behaviour::Answer, true, true, "OK", 1, 1},
             RuleCase{Behaviour::TimeOut, Behaviour::TimeOut, true, false, "", 1, 1},
             RuleCase{Behaviour::TlsFailure, Behaviour::Answer, true, true, "OK", 0, 1},
-            RuleCase{Behaviour::TlsFailure, Behaviour::HttpError, true, false, "", 0, 1}),
+            RuleCase{Behaviour::TlsFailure, Behaviour::HttpError, true, false, "", 0, 1},
+            // An answer cut off after its headers is no answer: the plain attempt follows.
+            RuleCase{Behaviour::CutOff, Behaviour::Answer, true, true, "OK", 1, 1},
+            RuleCase{Behaviour::Stall, Behaviour::Answer, true, true, "OK", 1, 1},
+            RuleCase{Behaviour::CutOff, Behaviour::CutOff, true, false, "", 1, 1}),
         ::testing::Bool()),
     [](const auto& info) {
         const RuleCase& c = std::get<0>(info.param);

@@ -1,6 +1,7 @@
 // The new-version notice, headless: place, countdown, link, close button, hover, drag.
 #include "services/widgets/newversion.h"
 
+#include "support/plaintextlabels.h"
 #include "support/recordingdesktop.h"
 
 #include <QGuiApplication>
@@ -9,6 +10,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <QVariantAnimation>
 
 #include <gtest/gtest.h>
 
@@ -92,6 +94,47 @@ TEST_F(NoticeTest, TheCountdownClosesItOnTheEleventhTickEvenUnderTheCursor)
     EXPECT_TRUE(notice->isAnimating()); // closing towards its centre
     QTRY_VERIFY(notice->isHidden());
     EXPECT_TRUE(desktop.openedUrls.isEmpty());
+}
+
+TEST_F(NoticeTest, TheVersionFromTheAnswerIsShownAsItIs)
+{
+    NewVersionInfo markup = info(QStringLiteral("https://127.0.0.1:9/get"));
+    markup.LatestVersion = QStringLiteral("<b>2.0</b><img src=x>");
+    TNewVer notice(markup, desktop, nullptr);
+    EXPECT_EQ(LabelsThatReadMarkup(notice), QStringList());
+}
+
+TEST_F(NoticeTest, OpensAndClosesFromItsCentrePointInBothDirections)
+{
+    auto notice = make();
+    const QRect whole = notice->rect();
+    const auto shownAt = [&notice](double fraction) {
+        QVariantAnimation* animation = notice->animation();
+        animation->pause(); // the test sets the time itself
+        animation->setCurrentTime(int(animation->duration() * fraction));
+        return notice->mask().boundingRect();
+    };
+
+    notice->TimerStartTimer();
+    ASSERT_TRUE(notice->isAnimating());
+    for (const double fraction : {0.0, 0.25, 0.5, 0.75}) {
+        const QRect shown = shownAt(fraction);
+        EXPECT_NEAR(shown.width(), whole.width() * fraction, 1.5) << fraction;
+        EXPECT_NEAR(shown.height(), whole.height() * fraction, 1.5) << fraction;
+        // Centred on the window's centre point, whatever its size.
+        EXPECT_NEAR(shown.center().x(), whole.center().x(), 1.0) << fraction;
+        EXPECT_NEAR(shown.center().y(), whole.center().y(), 1.0) << fraction;
+    }
+    notice->animation()->setCurrentTime(notice->animation()->duration());
+    EXPECT_TRUE(notice->mask().isEmpty()); // fully open: no mask at all
+
+    for (int i = 0; i < TNewVer::kCloseCountdownStart; ++i)
+        notice->TimerCloseTimer();
+    ASSERT_TRUE(notice->isAnimating());
+    const QRect half = shownAt(0.5);
+    EXPECT_NEAR(half.width(), whole.width() / 2.0, 1.5);
+    EXPECT_NEAR(half.height(), whole.height() / 2.0, 1.5);
+    EXPECT_NEAR(half.center().y(), whole.center().y(), 1.0);
 }
 
 struct LinkCase {

@@ -83,6 +83,7 @@ TTranslateForm::TTranslateForm(const TextCatalogue& catalogue, TranslateFormSetu
     setWindowIcon(QIcon(LanguagePictures::globe(32)));
 
     Label1 = new QLabel(this);
+    Label1->setTextFormat(Qt::PlainText);
     Label1->setFont(tahoma(16));
     Label1->move(3, 6);
 
@@ -94,6 +95,7 @@ TTranslateForm::TTranslateForm(const TextCatalogue& catalogue, TranslateFormSetu
     ComboBox1->installEventFilter(this);
 
     Label2 = new QLabel(this);
+    Label2->setTextFormat(Qt::PlainText);
     Label2->setFont(tahoma(16));
     Label2->move(3, 39);
 
@@ -129,6 +131,7 @@ TTranslateForm::TTranslateForm(const TextCatalogue& catalogue, TranslateFormSetu
     Panel2->setPalette(linePalette);
 
     Label3 = new QLabel(Panel1);
+    Label3->setTextFormat(Qt::PlainText);
     QFont linkFont = tahoma(16);
     linkFont.setUnderline(true);
     Label3->setFont(linkFont);
@@ -183,8 +186,12 @@ void TTranslateForm::FormCreate()
 
     // The list keeps itself sorted, the built-in English among the others.
     QStringList items{kBuiltInLanguage};
-    for (const QString& file : m_catalogue.LanguageFiles)
-        items << LanguageItemText(file);
+    for (const QString& file : m_catalogue.LanguageFiles) {
+        // A file without a language name (".lang.txt") would be an empty row to choose.
+        const QString item = LanguageItemText(file);
+        if (!item.trimmed().isEmpty())
+            items << item;
+    }
     std::stable_sort(items.begin(), items.end(), [](const QString& a, const QString& b) {
         return QString::compare(a, b, Qt::CaseInsensitive) < 0;
     });
@@ -227,15 +234,22 @@ void TTranslateForm::Button1Click()
                                translate(QStringLiteral("Yes")), translate(QStringLiteral("No"))))
         return;
 
-    if (m_setup.SetLanguageFile)
-        m_setup.SetLanguageFile(chosen + QStringLiteral(".lang.txt"));
-    QCoreApplication::processEvents();
-
     QString folder = m_setup.dataFolder;
     if (!folder.endsWith(QLatin1Char('/')) && !folder.endsWith(QDir::separator()))
         folder += QLatin1Char('/');
     const QString script = folder + RestartScriptName();
-    WriteRestartScript(script, RestartScriptLines(m_setup.programFile, m_setup.restartPause));
+    // The script first: the choice is kept only when the restart that applies it can
+    // happen. Either failing leaves the program running with the window open, and says why.
+    try {
+        WriteRestartScript(script, RestartScriptLines(m_setup.programFile, m_setup.restartPause));
+        QCoreApplication::processEvents();
+        if (m_setup.SetLanguageFile)
+            m_setup.SetLanguageFile(chosen + QStringLiteral(".lang.txt"));
+    } catch (const std::exception& error) {
+        m_desktop.showMessage(translate(QStringLiteral("Language")),
+                              QString::fromStdString(error.what()), MessageIcon::Error);
+        return;
+    }
     QCoreApplication::processEvents();
 
     // Whether the script started is not examined: the program ends all the same.
@@ -270,9 +284,19 @@ bool TTranslateForm::eventFilter(QObject* watched, QEvent* event)
         close();
         return true;
     }
-    if (watched == Label3 && event->type() == QEvent::MouseButtonRelease &&
-        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-        Label3Click();
+    if (watched == Label3 && event->type() == QEvent::MouseButtonPress) {
+        m_linkPressed = static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton;
+        return true;
+    }
+    if (watched == Label3 && event->type() == QEvent::MouseButtonRelease) {
+        // A click: pressed and released on the link with the left button.
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() != Qt::LeftButton)
+            return true;
+        const bool click = m_linkPressed && Label3->rect().contains(mouse->position().toPoint());
+        m_linkPressed = false;
+        if (click)
+            Label3Click();
         return true;
     }
     return QDialog::eventFilter(watched, event);

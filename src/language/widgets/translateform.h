@@ -74,4 +74,5 @@ private:
     const TextCatalogue& m_catalogue;
     TranslateFormSetup m_setup;
     Desktop& m_desktop;
+    bool m_linkPressed = false;
 };

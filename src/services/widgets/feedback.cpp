@@ -10,16 +10,87 @@
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QTextCursor>
+#include <QTextDocument>
 #include <QVBoxLayout>
 
 namespace {
+
+// A text box that takes no more than maxLength characters: what is typed, pasted, dropped
+// or composed is shortened to the room left before it goes in, so the text around the
+// cursor stays, the cursor ends after what went in, and the insertion is one undo step.
+class LimitedMemo final : public QPlainTextEdit {
+public:
+    LimitedMemo(int maxLength, QWidget* parent)
+        : QPlainTextEdit(parent)
+        , m_maxLength(maxLength)
+    {
+    }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        const QString text = event->text();
+        const bool inserts =
+            !text.isEmpty() && !(event->modifiers() & Qt::ControlModifier) &&
+            (text.at(0).isPrint() || text == QLatin1String("\r") || text == QLatin1String("\n"));
+        if (inserts && !isReadOnly() && text.size() > room()) {
+            insertShortened(text == QLatin1String("\r") ? QStringLiteral("\n") : text);
+            return;
+        }
+        QPlainTextEdit::keyPressEvent(event);
+    }
+
+    void insertFromMimeData(const QMimeData* source) override
+    {
+        if (source && source->hasText() && source->text().size() > room()) {
+            insertShortened(source->text());
+            return;
+        }
+        QPlainTextEdit::insertFromMimeData(source);
+    }
+
+    void inputMethodEvent(QInputMethodEvent* event) override
+    {
+        if (event->commitString().size() > room()) {
+            QInputMethodEvent shortened(event->preeditString(), event->attributes());
+            shortened.setCommitString(event->commitString().left(room()), event->replacementStart(),
+                                      event->replacementLength());
+            QPlainTextEdit::inputMethodEvent(&shortened);
+            return;
+        }
+        QPlainTextEdit::inputMethodEvent(event);
+    }
+
+private:
+    // How many characters may still go in where the cursor is, its selection replaced.
+    int room() const
+    {
+        const QTextCursor cursor = textCursor();
+        const int length = document()->characterCount() - 1;
+        const int selected = cursor.selectionEnd() - cursor.selectionStart();
+        return qMax(0, m_maxLength - (length - selected));
+    }
+
+    void insertShortened(const QString& text)
+    {
+        const QString fits = text.left(room());
+        if (fits.isEmpty())
+            return; // full: the text and the cursor stay as they are
+        insertPlainText(fits);
+        ensureCursorVisible();
+    }
+
+    int m_maxLength;
+};
 
 constexpr int kClientWidth = 525;
 constexpr int kClientHeight = 326;
@@ -78,6 +149,7 @@ FeedbackChoicePanel::FeedbackChoicePanel(const QPixmap& face, QWidget* parent)
     m_image->setPixmap(face);
     m_image->setAttribute(Qt::WA_TranslucentBackground);
     m_caption = new QLabel(this);
+    m_caption->setTextFormat(Qt::PlainText);
     m_caption->setAlignment(Qt::AlignCenter);
     layout->addWidget(m_image);
     layout->addWidget(m_caption, 1);
@@ -113,8 +185,20 @@ void FeedbackChoicePanel::setChosen(bool chosen)
 
 void FeedbackChoicePanel::mousePressEvent(QMouseEvent* event)
 {
-    QFrame::mousePressEvent(event);
-    emit clicked();
+    // A choice is a left click: pressed and released on the panel.
+    m_pressed = event->button() == Qt::LeftButton;
+    event->accept();
+}
+
+void FeedbackChoicePanel::mouseReleaseEvent(QMouseEvent* event)
+{
+    const bool click = m_pressed && event->button() == Qt::LeftButton &&
+                       rect().contains(event->position().toPoint());
+    if (event->button() == Qt::LeftButton)
+        m_pressed = false;
+    event->accept();
+    if (click)
+        emit clicked();
 }
 
 TFeedbackForm::TFeedbackForm(AppIdentity identity, Endpoints endpoints, Desktop& desktop,
@@ -150,20 +234,29 @@ TFeedbackForm::TFeedbackForm(AppIdentity identity, Endpoints endpoints, Desktop&
     layout->addWidget(Panel3);
 
     Label1 = new QLabel(this);
+    Label1->setTextFormat(Qt::PlainText);
     Label1->setFont(tahoma(16));
     Label1->setContentsMargins(8, 6, 8, 2);
     layout->addWidget(Label1);
     Label2 = new QLabel(this);
+    Label2->setTextFormat(Qt::PlainText);
     Label2->setFont(tahoma(13, true));
     Label2->setContentsMargins(8, 2, 8, 4);
     layout->addWidget(Label2);
 
     auto* memoBox = new QHBoxLayout();
     memoBox->setContentsMargins(8, 0, 8, 0);
-    Memo1 = new QPlainTextEdit(this);
+    Memo1 = new LimitedMemo(kMemoMaxLength, this);
     Memo1->setFont(tahoma(13));
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo1->setTabChangesFocus(true);
+    // Text set by the program itself does not pass the box's own limit; where the last
+    // change put its text tells the check below which insertion to shorten.
+    connect(Memo1->document(), &QTextDocument::contentsChange, this,
+            [this](int position, int, int added) {
+                m_lastInsertStart = position;
+                m_lastInsertEnd = position + added;
+            });
     connect(Memo1, &QPlainTextEdit::textChanged, this, &TFeedbackForm::limitMemoLength);
     memoBox->addWidget(Memo1);
     layout->addLayout(memoBox, 1);
@@ -172,6 +265,7 @@ TFeedbackForm::TFeedbackForm(AppIdentity identity, Endpoints endpoints, Desktop&
     auto* emailRow = new QHBoxLayout(Panel1);
     emailRow->setContentsMargins(8, 3, 8, 3);
     Label3 = new QLabel(Panel1);
+    Label3->setTextFormat(Qt::PlainText);
     Label3->setFont(tahoma(13));
     Label3->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     Edit1 = new QLineEdit(Panel1);
@@ -314,12 +408,25 @@ void TFeedbackForm::onSendFinished()
 
 void TFeedbackForm::limitMemoLength()
 {
-    const QString text = Memo1->toPlainText();
-    if (text.size() <= kMemoMaxLength)
+    QTextDocument* document = Memo1->document();
+    // The document counts one more character: the end of its last paragraph.
+    const int length = document->characterCount() - 1;
+    const int excess = length - kMemoMaxLength;
+    if (excess <= 0)
         return;
-    const QSignalBlocker blocker(Memo1);
-    Memo1->setPlainText(text.left(kMemoMaxLength));
-    Memo1->moveCursor(QTextCursor::End);
+    // What was just inserted is shortened from its end, so the text around it stays.
+    const int end = qBound(0, m_lastInsertEnd, length);
+    const int start = qBound(0, m_lastInsertStart, end);
+    QTextCursor cursor(document);
+    if (end - start >= excess) {
+        cursor.setPosition(end - excess);
+        cursor.setPosition(end, QTextCursor::KeepAnchor);
+    } else {
+        // Nothing known was inserted (a whole new text): the end goes.
+        cursor.setPosition(kMemoMaxLength);
+        cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+    }
+    cursor.removeSelectedText();
 }
 
 bool TFeedbackForm::eventFilter(QObject* watched, QEvent* event)

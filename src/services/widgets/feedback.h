@@ -32,10 +32,12 @@ signals:
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
     QLabel* m_image;
     QLabel* m_caption;
+    bool m_pressed = false;
 };
 
 // The feedback window: what the user likes or dislikes, an optional e-mail address, and
@@ -96,4 +98,6 @@ private:
     Endpoints m_endpoints;
     Desktop& m_desktop;
     ServiceRequest* m_request = nullptr;
+    int m_lastInsertStart = 0;
+    int m_lastInsertEnd = 0;
 };

@@ -96,10 +96,13 @@ TNewVer::TNewVer(NewVersionInfo info, Desktop& desktop, QWidget* mainWindow)
     textLayout->setContentsMargins(3, 3, 3, 3);
     textLayout->setSpacing(0);
     Label1 = new QLabel(Panel2);
+    Label1->setTextFormat(Qt::PlainText);
     Label1->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     Label1->setFont(tahoma(13, true));
     textLayout->addWidget(Label1);
     Label2 = new NoticeLinkLabel(Panel2);
+    // The version comes from the maker's answer: shown as it is, never as markup.
+    Label2->setTextFormat(Qt::PlainText);
     Label2->setAlignment(Qt::AlignCenter);
     Label2->setWordWrap(true);
     Label2->setCursor(Qt::PointingHandCursor);
@@ -240,9 +243,12 @@ void TNewVer::animate(bool opening)
 
 void TNewVer::applyRevealedFraction(double fraction)
 {
-    // The window grows outwards from, or shrinks towards, its vertical centre line.
-    const int visible = qMax(1, int(width() * fraction + 0.5));
-    setMask(QRegion((width() - visible) / 2, 0, visible, height()));
+    // The window grows outwards from, or shrinks towards, its centre point, in both
+    // directions at once. An empty mask would show the whole window, hence one pixel.
+    const int visibleWidth = qMax(1, int(width() * fraction + 0.5));
+    const int visibleHeight = qMax(1, int(height() * fraction + 0.5));
+    setMask(QRegion((width() - visibleWidth) / 2, (height() - visibleHeight) / 2, visibleWidth,
+                    visibleHeight));
 }
 
 bool TNewVer::eventFilter(QObject* watched, QEvent* event)

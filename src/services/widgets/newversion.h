@@ -73,6 +73,8 @@ public:
     int closeCountdown() const { return m_closeCountdown; }
     bool isDragging() const { return m_drag.isDragging(); }
     bool isAnimating() const;
+    // The opening and closing animation; tests set its time instead of waiting for it.
+    QVariantAnimation* animation() const { return m_animation; }
     QColor linkColour() const { return m_linkColour; }
     QColor hoverColour() const { return m_hoverColour; }
     // Where the cursor is on the screen; tests put it where they like.
@@ -98,7 +100,7 @@ private:
     void FormMouseDown(QMouseEvent* event);
     void FormMouseMove(QMouseEvent* event);
     void FormMouseUp(QMouseEvent* event);
-    // Opens (forward) or closes the window from and towards its vertical centre line.
+    // Opens (forward) or closes the window from and towards its centre point.
     void animate(bool opening);
     void applyRevealedFraction(double fraction);
 
