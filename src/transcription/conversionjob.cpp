@@ -3,6 +3,7 @@
 #include "language/textcatalogue.h"
 #include "platform/desktop.h"
 #include "transcription/jsonreformat.h"
+#include "transcription/predictionanswer.h"
 #include "transcription/textbytes.h"
 
 #include <QJsonDocument>
@@ -177,11 +178,9 @@ void ConversionJob::fetched(const QString& answer)
 
 void ConversionJob::handleStatus(const QString& answer)
 {
-    const QJsonDocument document = QJsonDocument::fromJson(answer.toUtf8());
-    QString status;
-    if (!document.isObject() ||
-        !TryGetJsonString(document.object(), QStringLiteral("status"), status) ||
-        status.isEmpty()) {
+    const PredictionAnswer parsed = ParsePredictionAnswer(answer);
+    const QString& status = parsed.status;
+    if (!parsed.hasStatus) {
         // Polling goes on: a proxy's page may be followed by the real answer.
         NormaleDon();
         m_window.setStatePanel(kFailed);
@@ -198,24 +197,20 @@ void ConversionJob::handleStatus(const QString& answer)
         NormaleDon();
         m_window.setStatePanel(kFailed);
         m_desktop.beep();
-        QString error;
-        TryGetJsonString(document.object(), QStringLiteral("error"), error);
         if (status == QLatin1String("canceled"))
             finish(ConversionOutcome::Result::Canceled, {}, {});
         else
             finish(ConversionOutcome::Result::Failed, {},
-                   error.isEmpty() ? QStringLiteral("The prediction %1.").arg(status) : error);
+                   parsed.error.isEmpty() ? QStringLiteral("The prediction %1.").arg(status)
+                                          : parsed.error);
     } else if (status == QLatin1String("succeeded")) {
         m_window.setPollTimerEnabled(false);
         NormaleDon();
         m_window.setStatePanel(kSucceeded);
-        const QJsonValue output = document.object().value(QStringLiteral("output"));
-        QString subtitles;
-        if (output.isObject() &&
-            TryGetJsonString(output.toObject(), QStringLiteral("subtitles"), subtitles)) {
-            m_window.setPaneText(subtitles);
+        if (parsed.hasSubtitles) {
+            m_window.setPaneText(parsed.subtitles);
             m_desktop.beep();
-            finish(ConversionOutcome::Result::Succeeded, subtitles, {});
+            finish(ConversionOutcome::Result::Succeeded, parsed.subtitles, {});
         } else {
             const QString missing =
                 QStringLiteral("JSON ERROR: Subtitles not found in \"output\" object!");
