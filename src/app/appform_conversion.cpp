@@ -107,9 +107,24 @@ void TAppForm::Save1Click()
         return;
     if (PageControl2->currentIndex() != 0)
         return;
-    const QString failure = WriteSubtitleFile(path, MemoReplicate->toPlainText());
-    if (!failure.isEmpty())
+    // A result may have begun filling the pane while the dialog was open: the file gets the
+    // whole of it, never the part shown so far.
+    if (auto* filler = findChild<PaneFiller*>(); filler && filler->isFilling())
+        filler->completeNow();
+    SubtitleFileText written;
+    const QString failure = WriteSubtitleFile(path, PaneText(MemoReplicate), &written);
+    if (!failure.isEmpty()) {
         m_desktop.showMessage(QStringLiteral("Parlotext"), failure, MessageIcon::Error);
+        return;
+    }
+    // A pane that does not read as subtitles (a time line broken by an edit) is saved as it
+    // stands; the user learns where to look.
+    if (written.firstInvalidLine > 0) {
+        const bool vtt = written.format == SubtitleFormat::WebVtt;
+        setStatusPanelText(0, QStringLiteral("Saved as it stands: line %1 is not valid %2")
+                                  .arg(written.firstInvalidLine)
+                                  .arg(vtt ? QStringLiteral("WebVTT") : QStringLiteral("SubRip")));
+    }
 }
 
 void TAppForm::ConvertUsingReplicate()

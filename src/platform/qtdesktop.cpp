@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
@@ -74,6 +75,23 @@ bool QtDesktop::openUrl(const QUrl& url)
     return QDesktopServices::openUrl(url);
 }
 
+QString ConfirmedSaveFile(const std::function<QString()>& showDialog,
+                          const std::function<bool(const QString&)>& allowReplace,
+                          const QString& defaultSuffix)
+{
+    for (;;) {
+        QString path = showDialog();
+        if (path.isEmpty())
+            return {};
+        const QFileInfo chosen(path);
+        if (!defaultSuffix.isEmpty() && !chosen.isDir() &&
+            !chosen.fileName().contains(QLatin1Char('.')))
+            path += QLatin1Char('.') + defaultSuffix;
+        if (!QFileInfo::exists(path) || allowReplace(path))
+            return path;
+    }
+}
+
 QString QtDesktop::chooseSaveFile(const QStringList& filters, const QString& defaultSuffix)
 {
     QFileDialog dialog(dialogParent());
@@ -81,9 +99,20 @@ QString QtDesktop::chooseSaveFile(const QStringList& filters, const QString& def
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setNameFilter(QtFileDialogFilter(filters));
     dialog.setDefaultSuffix(defaultSuffix);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return {};
-    return dialog.selectedFiles().constFirst();
+    // The question comes after the dialog, on the name the file will really have.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    const auto showDialog = [&dialog]() -> QString {
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return {};
+        return dialog.selectedFiles().constFirst();
+    };
+    const auto allowReplace = [this](const QString& path) {
+        return askQuestion(QStringLiteral("Confirm Save As"),
+                           QStringLiteral("%1 already exists.\nDo you want to replace it?")
+                               .arg(QFileInfo(path).fileName()),
+                           QStringLiteral("Yes"), QStringLiteral("No"));
+    };
+    return ConfirmedSaveFile(showDialog, allowReplace, defaultSuffix);
 }
 
 QString QtDesktop::chooseOpenFile(const QStringList& filters)

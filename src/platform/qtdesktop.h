@@ -2,6 +2,8 @@
 
 #include "platform/desktop.h"
 
+#include <functional>
+
 class QWidget;
 
 // The real desktop: Qt's message boxes and dialogs, the system beep, the default handlers.
@@ -20,3 +22,12 @@ public:
 
 // The filter text of a Qt file dialog for "Name|*.ext" pairs.
 QString QtFileDialogFilter(const QStringList& filters);
+
+// The save dialog's flow around the dialog itself. A name without a dot gets the default
+// suffix; when the resulting file exists, the user is asked (allowReplace) before it is
+// chosen, and a "no" shows the dialog again. So an existing file is never replaced without
+// consent, even where the dialog (a native one) adds the suffix only after it returns, past
+// its own overwrite question. Empty when the user cancelled the dialog.
+QString ConfirmedSaveFile(const std::function<QString()>& showDialog,
+                          const std::function<bool(const QString&)>& allowReplace,
+                          const QString& defaultSuffix);

@@ -4,6 +4,7 @@
 #include "platform/desktop.h"
 #include "transcription/jsonreformat.h"
 #include "transcription/predictionanswer.h"
+#include "transcription/subtitles.h"
 #include "transcription/textbytes.h"
 
 #include <QJsonDocument>
@@ -208,9 +209,13 @@ void ConversionJob::handleStatus(const QString& answer)
         NormaleDon();
         m_window.setStatePanel(kSucceeded);
         if (parsed.hasSubtitles) {
-            m_window.setPaneText(parsed.subtitles);
+            // The model's subtitles are not in the standard form that players read.
+            const QString standard =
+                NormalizeSubtitles(parsed.subtitles, m_window.vttChosen() ? SubtitleFormat::WebVtt
+                                                                          : SubtitleFormat::SubRip);
+            m_window.setPaneText(standard);
             m_desktop.beep();
-            finish(ConversionOutcome::Result::Succeeded, parsed.subtitles, {});
+            finish(ConversionOutcome::Result::Succeeded, standard, {});
         } else {
             const QString missing =
                 QStringLiteral("JSON ERROR: Subtitles not found in \"output\" object!");

@@ -1,16 +1,46 @@
 #pragma once
 
+#include "transcription/subtitles.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 // The save dialog's types, the chosen output format's first so that it is preselected.
 QStringList SaveDialogFilters(bool vttChosen);
 
-// The saved form of the pane's text: UTF-8 after the byte-order mark, lines joined by CR LF.
-QByteArray SubtitleFileBytes(const QString& paneText);
+// The saved form of a text: UTF-8 after the byte-order mark, lines joined by CR LF. Nothing
+// else changes: every other character, U+00A0 and U+2028 included, is written as it is.
+QByteArray SubtitleFileBytes(const QString& text);
 
-// Writes the pane's text to the file. The bytes go to a temporary file beside it that
-// replaces the old file only when complete, so a failure leaves any old file as it was.
-// Empty on success, else the message to show.
-QString WriteSubtitleFile(const QString& path, const QString& paneText);
+// The subtitle format a file name asks for: .vtt WebVTT, .srt SubRip (in any letter case),
+// none for any other name.
+std::optional<SubtitleFormat> SubtitleFormatOfFile(const QString& path);
+
+// What saving the pane's text under a file name writes.
+struct SubtitleFileText {
+    QString text;
+    // 1-based number of the pane's first line that is not valid in the format the name asks
+    // for; 0 when the text was converted, or when the name asks for no format. When not 0,
+    // text is the pane's text as it stands.
+    qsizetype firstInvalidLine = 0;
+    // The format the text was read as: the one the name asks for, or when the text is in
+    // neither, the one it claims to be in (WebVTT when it opens with its header line), whose
+    // reading firstInvalidLine comes from.
+    SubtitleFormat format = SubtitleFormat::WebVtt;
+};
+// .vtt and .srt give the standard form of that format, converted from whichever of the two
+// formats the pane holds; any other name, or a text in neither format, gives the text as it
+// stands.
+SubtitleFileText SubtitleTextForFile(const QString& path, const QString& paneText);
+
+// Writes the pane's text to the file in the form its name asks for (SubtitleTextForFile),
+// with SubtitleFileBytes. The bytes go to a temporary file beside it that replaces the old
+// file only when complete, so a failure leaves any old file as it was; where no temporary
+// file can be made beside it (a folder the user cannot write), the file is written in place.
+// Empty on success, else the message to show. written, when given, receives what
+// SubtitleTextForFile gave.
+QString WriteSubtitleFile(const QString& path, const QString& paneText,
+                          SubtitleFileText* written = nullptr);

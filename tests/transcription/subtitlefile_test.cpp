@@ -1,13 +1,20 @@
 #include "transcription/subtitlefile.h"
 
+#include "subtitlesamples.h"
+
 #include <QDir>
 #include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -87,6 +94,188 @@ TEST(WriteSubtitleFile, AFailedWriteLeavesTheOldFileUntouched)
     EXPECT_FALSE(failure.isEmpty());
     EXPECT_EQ(readAll(path), QByteArray("old subtitles"));
     EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), QStringList({"talk.txt"}));
+}
+
+// Only line breaks change: a no-break space and a line separator are written as they are.
+TEST(SubtitleFileBytes, KeepsEveryCharacterButLineBreaks)
+{
+    EXPECT_EQ(SubtitleFileBytes(QStringLiteral("a\u00A0b\u2028c\u2029d\te\n")),
+              QByteArray("\xEF\xBB\xBF"
+                         "a\xC2\xA0"
+                         "b\xE2\x80\xA8"
+                         "c\xE2\x80\xA9"
+                         "d\te\r\n"));
+}
+
+TEST(SubtitleTextForFile, ConvertsByTheNamesExtension)
+{
+    const QString standardVtt = golden("model_webvtt.vtt");
+    const QString standardSrt = golden("model_webvtt_as_subrip.srt");
+    const QString broken = QStringLiteral("WEBVTT\n\n00:00:01.000 --> 00:00:02.000\nA\n\n"
+                                          "00:00:03.000 -> 00:00:04.000\nB\n");
+    const struct {
+        const char* file;
+        QString pane;
+        QString written;
+        qsizetype firstInvalidLine;
+    } cases[] = {
+        {"talk.vtt", standardVtt, standardVtt, 0},
+        {"talk.srt", standardVtt, standardSrt, 0},
+        {"TALK.SRT", standardVtt, standardSrt, 0},
+        {"talk.vtt", standardSrt, standardVtt, 0},
+        // A pane in the model's shape is standard in the file; its text keeps every space.
+        {"talk.vtt", kModelWebVtt,
+         QStringLiteral("WEBVTT\n\n00:00:00.000 --> 00:00:03.480\n Grüße aus Köln, sagte die "
+                        "Straßenbahn.\n\n00:00:03.480 --> 00:00:07.120\n Ça va très bien — 東京 "
+                        "too.\n\n01:00:07.120 --> 01:00:09.000\n The end.\n"),
+         0},
+        {"talk.srt", kModelSubRip,
+         QStringLiteral("1\n00:00:00,000 --> 00:00:03,480\n Grüße aus Köln, sagte die "
+                        "Straßenbahn.\n\n2\n00:00:03,480 --> 00:00:07,120\n Ça va très bien — "
+                        "東京 too.\n\n"),
+         0},
+        {"talk.txt", kModelWebVtt, kModelWebVtt, 0},
+        {"talk", kModelWebVtt, kModelWebVtt, 0},
+        // A broken time line: the pane as it stands, and the line named.
+        {"talk.vtt", broken, broken, 6},
+        {"talk.srt", broken, broken, 6},
+        {"talk.srt",
+         QStringLiteral("1\n00:00:01,000 --> 00:00:02,000\nA\n\n2\n00:00:0x,000 --> "
+                        "00:00:04,000\nB\n"),
+         QStringLiteral("1\n00:00:01,000 --> 00:00:02,000\nA\n\n2\n00:00:0x,000 --> "
+                        "00:00:04,000\nB\n"),
+         6},
+        {"talk.vtt", QStringLiteral("just words"), QStringLiteral("just words"), 1},
+    };
+    for (const auto& c : cases) {
+        const SubtitleFileText text = SubtitleTextForFile(QLatin1String(c.file), c.pane);
+        EXPECT_EQ(text.text, c.written) << c.file << " from " << c.pane.left(30).toStdString();
+        EXPECT_EQ(text.firstInvalidLine, c.firstInvalidLine) << c.file;
+    }
+}
+
+TEST(WriteSubtitleFile, WritesTheFormatTheNameAsksForAndReportsABrokenPane)
+{
+    QTemporaryDir folder;
+    const QString srt = folder.filePath(QStringLiteral("talk.srt"));
+    SubtitleFileText written;
+    written.firstInvalidLine = -1;
+    EXPECT_EQ(WriteSubtitleFile(srt, golden("model_webvtt.vtt"), &written), QString());
+    EXPECT_EQ(written.firstInvalidLine, 0);
+    QByteArray expected = "\xEF\xBB\xBF" + golden("model_webvtt_as_subrip.srt").toUtf8();
+    expected.replace("\n", "\r\n");
+    EXPECT_EQ(readAll(srt), expected);
+
+    const QString pane =
+        QStringLiteral("WEBVTT\n00:00.000 --> 00:01.000\n a\n00:01.000 --> oops\n");
+    EXPECT_EQ(WriteSubtitleFile(srt, pane, &written), QString());
+    EXPECT_EQ(written.firstInvalidLine, 4);
+    EXPECT_EQ(written.format, SubtitleFormat::WebVtt);
+    EXPECT_EQ(readAll(srt), QByteArray("\xEF\xBB\xBFWEBVTT\r\n00:00.000 --> 00:01.000\r\n a\r\n"
+                                       "00:01.000 --> oops\r\n"));
+}
+
+// A folder the user cannot write, holding a file they can: there is no room for a temporary
+// file beside it, so the file is written in place.
+TEST(WriteSubtitleFile, AFolderThatCannotBeWrittenGetsTheFileWrittenInPlace)
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("talk.txt"));
+    {
+        QFile old(path);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write(QByteArray(3000, 'o'));
+    }
+    const QByteArray folderName = QFile::encodeName(folder.path());
+    const QByteArray fileName = QFile::encodeName(path);
+    // The superuser passes every permission check; it writes as "nobody" here.
+    const bool asRoot = geteuid() == 0;
+    if (asRoot) {
+        ASSERT_EQ(chmod(folderName.constData(), 0755), 0);
+        ASSERT_EQ(chown(fileName.constData(), 65534, 65534), 0);
+        ASSERT_EQ(seteuid(65534), 0);
+    } else {
+        ASSERT_EQ(chmod(folderName.constData(), 0555), 0);
+    }
+    const bool folderWritable = access(folderName.constData(), W_OK) == 0 && !asRoot;
+    const QString failure = WriteSubtitleFile(path, QStringLiteral("new\u00A0text"));
+    if (asRoot) {
+        ASSERT_EQ(seteuid(0), 0);
+    }
+    chmod(folderName.constData(), 0700);
+    ASSERT_FALSE(folderWritable);
+
+    EXPECT_EQ(failure, QString());
+    EXPECT_EQ(readAll(path), QByteArray("\xEF\xBB\xBFnew\xC2\xA0text"));
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), QStringList({"talk.txt"}));
+}
+
+// The cues ffmpeg reads from a file, counted in its SubRip output; -1 when it fails.
+int ffmpegCueCount(const QString& ffmpeg, const QString& path)
+{
+    QProcess process;
+    process.start(ffmpeg,
+                  {"-nostdin", "-hide_banner", "-loglevel", "error", "-i", path, "-f", "srt", "-"});
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit ||
+        process.exitCode() != 0) {
+        ADD_FAILURE() << "ffmpeg on " << path.toStdString() << ": "
+                      << process.readAllStandardError().toStdString();
+        return -1;
+    }
+    // Time lines only: cue text may hold "-->" too.
+    static const QRegularExpression timeLine(
+        QStringLiteral("^\\d+:\\d\\d:\\d\\d,\\d\\d\\d --> \\d+:\\d\\d:\\d\\d,\\d\\d\\d\\r?$"),
+        QRegularExpression::MultilineOption);
+    int cues = 0;
+    for (auto match = timeLine.globalMatch(QString::fromUtf8(process.readAllStandardOutput()));
+         match.hasNext(); match.next())
+        ++cues;
+    return cues;
+}
+
+TEST(SavedSubtitleFiles, FfmpegReadsEveryCue)
+{
+    const QString ffmpeg = QStandardPaths::findExecutable(QStringLiteral("ffmpeg"));
+    if (ffmpeg.isEmpty())
+        GTEST_SKIP() << "ffmpeg is not installed (Debian package ffmpeg); the saved files "
+                        "were not checked against a real player's reader";
+    const QString longTalk = ModelTalk(4000);
+    QTemporaryDir folder;
+
+    // The model's WebVTT as delivered: the file that shows nothing.
+    const QString raw = folder.filePath(QStringLiteral("raw.vtt"));
+    {
+        QFile file(raw);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(SubtitleFileBytes(kModelWebVtt));
+    }
+    EXPECT_EQ(ffmpegCueCount(ffmpeg, raw), 0);
+
+    const QString withoutStyle =
+        QString(kLooseFeatures).remove(QStringLiteral("STYLE\r\n::cue { color: yellow }\r\n\r\n"));
+    ASSERT_NE(withoutStyle, kLooseFeatures);
+    const struct {
+        const char* file;
+        QString pane;
+        int cues;
+    } cases[] = {
+        {"model.vtt", NormalizeSubtitles(kModelWebVtt, SubtitleFormat::WebVtt), 3},
+        {"model.srt", NormalizeSubtitles(kModelSubRip, SubtitleFormat::SubRip), 2},
+        {"vtt-pane.srt", NormalizeSubtitles(kModelWebVtt, SubtitleFormat::WebVtt), 3},
+        {"srt-pane.vtt", NormalizeSubtitles(kModelSubRip, SubtitleFormat::SubRip), 2},
+        {"model-as-delivered.vtt", kModelWebVtt, 3},
+        // ffmpeg leaves out the cue without text. (It reads no cue at all from a WebVTT file
+        // with a STYLE block, which the standard allows: the sample goes without one here.)
+        {"features.vtt", withoutStyle, 3},
+        {"features.srt", withoutStyle, 3},
+        {"long.vtt", NormalizeSubtitles(longTalk, SubtitleFormat::WebVtt), 4000},
+        {"long.srt", NormalizeSubtitles(longTalk, SubtitleFormat::WebVtt), 4000},
+    };
+    for (const auto& c : cases) {
+        const QString path = folder.filePath(QLatin1String(c.file));
+        ASSERT_EQ(WriteSubtitleFile(path, c.pane), QString());
+        EXPECT_EQ(ffmpegCueCount(ffmpeg, path), c.cues) << c.file;
+    }
 }
 
 } // namespace

@@ -2,8 +2,10 @@
 
 #include "transcription/widgets/windowinputhold.h"
 
+#include <QElapsedTimer>
 #include <QPlainTextEdit>
 #include <QTextCursor>
+#include <QTextDocument>
 #include <QTimer>
 
 PaneFiller::PaneFiller(QPlainTextEdit* pane, WindowInputHold* hold, QObject* parent)
@@ -41,29 +43,53 @@ void PaneFiller::setText(const QString& text)
     m_pane->clear();
     // The pieces are one edit: no undo step for any of them, as for setPlainText.
     m_pane->document()->setUndoRedoEnabled(false);
-    fillNextPiece(m_generation);
+    // One piece now, the rest from the event loop.
+    fillNextPiece(m_generation, 0);
 }
 
-void PaneFiller::fillNextPiece(quint64 generation)
+void PaneFiller::fillNextPiece(quint64 generation, qint64 budgetMs)
 {
     if (generation != m_generation || !m_pane)
         return;
-    qsizetype end = m_position + kPieceLength;
-    if (end >= m_text.size()) {
-        end = m_text.size();
-    } else {
-        // Pieces end after a line break, so no character is ever split.
-        const qsizetype lineEnd = m_text.indexOf(QLatin1Char('\n'), end);
-        end = lineEnd < 0 ? m_text.size() : lineEnd + 1;
-    }
+    QElapsedTimer turn;
+    turn.start();
     QTextCursor cursor(m_pane->document());
     cursor.movePosition(QTextCursor::End);
-    cursor.insertText(m_text.mid(m_position, end - m_position));
-    m_position = end;
+    do {
+        qsizetype end = m_position + kPieceLength;
+        if (end >= m_text.size()) {
+            end = m_text.size();
+        } else {
+            // Pieces end after a line break when one is near, so that no line is laid out
+            // again for every piece; else anywhere but inside a surrogate pair.
+            const qsizetype lineEnd =
+                QStringView(m_text).mid(end, kPieceLength).indexOf(QLatin1Char('\n'));
+            if (lineEnd >= 0)
+                end += lineEnd + 1;
+            else if (m_text[end - 1].isHighSurrogate())
+                ++end;
+        }
+        cursor.insertText(m_text.mid(m_position, end - m_position));
+        m_position = end;
+    } while (m_position < m_text.size() && turn.elapsed() < budgetMs);
     if (m_position < m_text.size()) {
-        QTimer::singleShot(0, this, [this, generation] { fillNextPiece(generation); });
+        QTimer::singleShot(0, this,
+                           [this, generation] { fillNextPiece(generation, kTurnBudgetMs); });
         return;
     }
+    finish();
+    emit filled();
+}
+
+void PaneFiller::completeNow()
+{
+    if (!m_filling || !m_pane)
+        return;
+    ++m_generation; // the piece already queued finds itself outdated
+    QTextCursor cursor(m_pane->document());
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertText(m_text.mid(m_position));
+    m_position = m_text.size();
     finish();
     emit filled();
 }
@@ -78,4 +104,13 @@ void PaneFiller::finish()
     }
     if (m_hold)
         m_hold->release();
+}
+
+QString PaneText(const QPlainTextEdit* pane)
+{
+    // The raw text separates the pane's lines by U+2029; nothing else in it can be one,
+    // since a U+2029 put into the pane starts a new line.
+    QString text = pane->document()->toRawText();
+    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    return text;
 }

@@ -16,7 +16,10 @@ class PaneFiller final : public QObject {
     Q_DISABLE_COPY_MOVE(PaneFiller)
 
 public:
-    static constexpr qsizetype kPieceLength = 256 * 1024;
+    // A text longer than one piece goes in by pieces; each turn of the event loop puts in
+    // pieces until its time budget is spent.
+    static constexpr qsizetype kPieceLength = 64 * 1024;
+    static constexpr qint64 kTurnBudgetMs = 16;
 
     PaneFiller(QPlainTextEdit* pane, WindowInputHold* hold, QObject* parent = nullptr);
     ~PaneFiller() override;
@@ -24,12 +27,15 @@ public:
     // Replaces the pane's text; a fill still under way is abandoned.
     void setText(const QString& text);
     bool isFilling() const { return m_filling; }
+    // Puts the rest of a fill under way into the pane at once, so that the pane holds the
+    // whole text before anything reads it (saving, for one).
+    void completeNow();
 
 signals:
     void filled();
 
 private:
-    void fillNextPiece(quint64 generation);
+    void fillNextPiece(quint64 generation, qint64 budgetMs);
     void finish();
 
     QPointer<QPlainTextEdit> m_pane;
@@ -39,3 +45,7 @@ private:
     quint64 m_generation = 0;
     bool m_filling = false;
 };
+
+// The characters the pane holds, lines joined by LF. Unlike the plain-text export, it keeps
+// U+00A0 (no-break space) and U+2028 (line separator) as they are.
+QString PaneText(const QPlainTextEdit* pane);
