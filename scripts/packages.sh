@@ -10,6 +10,8 @@ RUN_PACKAGES=(libssl3 qt6-qpa-plugins libqt6multimedia6)
 # Building and running the tests: GoogleTest, the fake services' HTTP library, OpenSSL,
 # and the media programs the media tests drive for real.
 TEST_PACKAGES=(libgtest-dev libgmock-dev libcpp-httplib-dev libssl-dev openssl ffmpeg)
+# The fuzzers: clang and clang++ 14 with libFuzzer and the sanitizers' runtimes.
+FUZZ_PACKAGES=(clang)
 # Benchmarks and the screenshot tooling.
 BENCH_PACKAGES=(libbenchmark-dev jq xvfb openbox imagemagick x11-utils)
 
