@@ -1,9 +1,8 @@
 #include "transcription/replicateclient.h"
 
-#include "transcription/predictionanswer.h"
-
 #include "core/httpbody.h"
 #include "platform/desktop.h"
+#include "transcription/predictionanswer.h"
 #include "transcription/servicerequest.h"
 #include "transcription/textbytes.h"
 
