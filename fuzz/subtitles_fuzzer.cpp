@@ -1,6 +1,6 @@
-// The subtitle reader and the two writers. Whatever the reader accepts, each writer writes
-// a text that the reader reads back as the same cues: same times, same text (WebVTT
-// writes "-->" inside text as "--&gt;", and SubRip writes it back as "-->").
+// The subtitle reader, the two writers and the one-pass conversion. Whatever the reader accepts,
+// each writer writes a text that the reader reads back as the same cues: same times, same text
+// (WebVTT writes "-->" inside text as "--&gt;", and SubRip writes it back as "-->").
 #include "fuzzcheck.h"
 #include "transcription/subtitles.h"
 
@@ -57,6 +57,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const SubtitleReading reading = ReadSubtitles(text, format, stripModelSpace);
     FUZZ_CHECK(reading.document.has_value() == (reading.firstInvalidLine == 0));
+    // The one-pass conversion gives what reading and writing give.
+    for (const SubtitleFormat to : {SubtitleFormat::WebVtt, SubtitleFormat::SubRip}) {
+        const SubtitleConversion converted = ConvertSubtitles(text, format, to, stripModelSpace);
+        FUZZ_CHECK(converted.text.has_value() == reading.document.has_value());
+        FUZZ_CHECK(converted.firstInvalidLine == reading.firstInvalidLine);
+        if (converted.text)
+            FUZZ_CHECK(*converted.text == WriteSubtitles(*reading.document, to));
+    }
     if (!reading.document) {
         // Text that is not subtitles is shown and saved exactly as delivered.
         if (stripModelSpace)

@@ -55,12 +55,12 @@ SubtitleFileText SubtitleTextForFile(const QString& path, const QString& paneTex
         return {paneText, 0, SubtitleFormat::WebVtt};
     const SubtitleFormat other =
         *target == SubtitleFormat::WebVtt ? SubtitleFormat::SubRip : SubtitleFormat::WebVtt;
-    const SubtitleReading asTarget = ReadSubtitles(paneText, *target);
-    if (asTarget.document)
-        return {WriteSubtitles(*asTarget.document, *target), 0, *target};
-    const SubtitleReading asOther = ReadSubtitles(paneText, other);
-    if (asOther.document)
-        return {WriteSubtitles(*asOther.document, *target), 0, *target};
+    SubtitleConversion asTarget = ConvertSubtitles(paneText, *target, *target);
+    if (asTarget.text)
+        return {std::move(*asTarget.text), 0, *target};
+    SubtitleConversion asOther = ConvertSubtitles(paneText, other, *target);
+    if (asOther.text)
+        return {std::move(*asOther.text), 0, *target};
     // Neither format: the line to name is the one where the format the text claims to be in
     // went wrong (a WebVTT text opens with its header line).
     QStringView start(paneText);

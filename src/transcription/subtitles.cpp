@@ -129,7 +129,7 @@ std::optional<TimeLine> readTimeLine(QStringView line)
 }
 
 // A line meant as a time line that does not read as one: what comes before "-->" holds
-// nothing but time characters, or the line opens like a time ("12:34." ...). Such a line is
+// nothing but time characters, or the line opens like a time ("12:34.5" ...). Such a line is
 // never taken as cue text, so that a time line broken by an edit is reported, not absorbed.
 bool looksLikeTimeLine(QStringView line)
 {
@@ -151,11 +151,13 @@ bool looksLikeTimeLine(QStringView line)
     qsizetype pos = 0;
     while (pos < line.size() && isDigit(line[pos]))
         ++pos;
-    if (pos == 0 || pos + 3 >= line.size() || line[pos] != QLatin1Char(':'))
+    if (pos == 0 || pos + 4 >= line.size() || line[pos] != QLatin1Char(':'))
         return false;
+    // "12:34:5", "12:34.5" or "12:34,5"; text such as "10:30, we start" is not a time.
     const QChar after = line[pos + 3];
     return isDigit(line[pos + 1]) && isDigit(line[pos + 2]) &&
-           (after == QLatin1Char(':') || after == QLatin1Char('.') || after == QLatin1Char(','));
+           (after == QLatin1Char(':') || after == QLatin1Char('.') || after == QLatin1Char(',')) &&
+           isDigit(line[pos + 4]);
 }
 
 bool isCounter(QStringView line)
@@ -188,31 +190,56 @@ bool isWebVttHeader(QStringView line)
            (line.size() == word.size() || isBlankOrSpace(line[word.size()]));
 }
 
+// What the reader finds, in the order it stands, as views into the text read.
+struct CueView {
+    QStringView identifier;
+    qint64 startMs = 0;
+    qint64 endMs = 0;
+    QStringView settings;
+    std::vector<QStringView> lines;
+};
+
+class SubtitleSink {
+public:
+    virtual ~SubtitleSink() = default;
+    virtual void header(QStringView first, const std::vector<QStringView>& lines) = 0;
+    virtual void block(const std::vector<QStringView>& lines) = 0;
+    virtual void cue(const CueView& cue) = 0;
+};
+
 class Reader {
 public:
-    Reader(QStringView text, SubtitleFormat format, bool stripModelSpace)
+    Reader(QStringView text, SubtitleFormat format, bool stripModelSpace, SubtitleSink& sink)
         : m_lines(splitLines(text))
         , m_format(format)
         , m_stripModelSpace(stripModelSpace)
+        , m_sink(sink)
     {
-        m_document.format = format;
     }
 
-    SubtitleReading read()
+    // The 1-based number of the first line that is not valid; 0 when the whole text read.
+    qsizetype read()
     {
         const bool readWhole = m_format == SubtitleFormat::WebVtt ? readWebVtt() : readSubRip();
-        if (!readWhole)
-            return SubtitleReading{std::nullopt, m_invalidLine + 1};
-        return SubtitleReading{std::move(m_document), 0};
+        return readWhole ? 0 : m_invalidLine + 1;
     }
 
 private:
     qsizetype count() const { return qsizetype(m_lines.size()); }
     QStringView line(qsizetype at) const { return m_lines[std::size_t(at)]; }
     bool blank(qsizetype at) const { return isBlank(line(at)); }
+    // Whether the line at is a time line. Each line is asked about up to three times in a
+    // row (as itself, as the line after an identifier, as the line that ends a cue), so the
+    // last answer is kept.
     bool timeLineAt(qsizetype at) const
     {
-        return at < count() && readTimeLine(line(at)).has_value();
+        if (at >= count())
+            return false;
+        if (at != m_timeLineCacheAt) {
+            m_timeLineCacheAt = at;
+            m_timeLineCache = readTimeLine(line(at)).has_value();
+        }
+        return m_timeLineCache;
     }
 
     bool fail(qsizetype at)
@@ -251,14 +278,15 @@ private:
     {
         if (!isWebVttHeader(line(0)))
             return fail(0);
-        m_document.header = line(0).toString();
+        m_gathered.clear();
         qsizetype at = 1;
         while (at < count() && !blank(at) && !timeLineAt(at) && !identifierAt(at)) {
             if (line(at).contains(kArrow))
                 return fail(at);
-            m_document.headerLines.append(line(at).toString());
+            m_gathered.push_back(line(at));
             ++at;
         }
+        m_sink.header(line(0), m_gathered);
         for (at = skipBlanks(at); at < count(); at = skipBlanks(at)) {
             if (timeLineAt(at)) {
                 if (!readCue(at, QStringView(), at))
@@ -267,14 +295,13 @@ private:
                 if (!readCue(at + 1, line(at), at))
                     return false;
             } else if (opensBlock(line(at))) {
-                SubtitleBlock block;
-                block.beforeCue = qsizetype(m_document.cues.size());
+                m_gathered.clear();
                 for (; at < count() && !blank(at) && !timeLineAt(at); ++at) {
                     if (line(at).contains(kArrow))
                         return fail(at);
-                    block.lines.append(line(at).toString());
+                    m_gathered.push_back(line(at));
                 }
-                m_document.blocks.push_back(std::move(block));
+                m_sink.block(m_gathered);
             } else {
                 return failBefore(at);
             }
@@ -305,11 +332,11 @@ private:
     bool readCue(qsizetype timeAt, QStringView identifier, qsizetype& next)
     {
         const TimeLine time = *readTimeLine(line(timeAt));
-        SubtitleCue cue;
-        cue.identifier = identifier.toString();
-        cue.startMs = time.startMs;
-        cue.endMs = time.endMs;
-        cue.settings = time.settings.toString();
+        m_cue.identifier = identifier;
+        m_cue.startMs = time.startMs;
+        m_cue.endMs = time.endMs;
+        m_cue.settings = time.settings;
+        m_cue.lines.clear();
         qsizetype at = timeAt + 1;
         for (; at < count() && !blank(at) && !timeLineAt(at); ++at) {
             // A counter line before a time line starts the next cue, in WebVTT too (where
@@ -319,14 +346,14 @@ private:
             if (looksLikeTimeLine(line(at)))
                 return fail(at);
             QStringView text = line(at);
-            // The model's space stays when the text would then open like a time ("12:30.
+            // The model's space stays when the text would then open like a time ("12:30:00
             // ..."): written without it, the line would no longer read as text.
-            if (m_stripModelSpace && cue.lines.isEmpty() && text.startsWith(QLatin1Char(' ')) &&
+            if (m_stripModelSpace && m_cue.lines.empty() && text.startsWith(QLatin1Char(' ')) &&
                 !looksLikeTimeLine(text.mid(1)))
                 text = text.mid(1);
-            cue.lines.append(text.toString());
+            m_cue.lines.push_back(text);
         }
-        m_document.cues.push_back(std::move(cue));
+        m_sink.cue(m_cue);
         next = at;
         return true;
     }
@@ -334,8 +361,49 @@ private:
     std::vector<QStringView> m_lines;
     SubtitleFormat m_format;
     bool m_stripModelSpace;
-    SubtitleDocument m_document;
+    SubtitleSink& m_sink;
+    std::vector<QStringView> m_gathered;
+    CueView m_cue;
     qsizetype m_invalidLine = 0;
+    mutable qsizetype m_timeLineCacheAt = -1;
+    mutable bool m_timeLineCache = false;
+};
+
+QStringList toStrings(const std::vector<QStringView>& views)
+{
+    QStringList strings;
+    strings.reserve(qsizetype(views.size()));
+    for (const QStringView view : views)
+        strings.append(view.toString());
+    return strings;
+}
+
+std::vector<QStringView> toViews(const QStringList& strings)
+{
+    return std::vector<QStringView>(strings.cbegin(), strings.cend());
+}
+
+// Builds the document.
+class DocumentSink final : public SubtitleSink {
+public:
+    explicit DocumentSink(SubtitleFormat format) { document.format = format; }
+
+    void header(QStringView first, const std::vector<QStringView>& lines) override
+    {
+        document.header = first.toString();
+        document.headerLines = toStrings(lines);
+    }
+    void block(const std::vector<QStringView>& lines) override
+    {
+        document.blocks.push_back(SubtitleBlock{qsizetype(document.cues.size()), toStrings(lines)});
+    }
+    void cue(const CueView& cue) override
+    {
+        document.cues.push_back(SubtitleCue{cue.identifier.toString(), cue.startMs, cue.endMs,
+                                            cue.settings.toString(), toStrings(cue.lines)});
+    }
+
+    SubtitleDocument document;
 };
 
 void appendTime(QString& out, qint64 milliseconds, QChar separator)
@@ -344,9 +412,13 @@ void appendTime(QString& out, qint64 milliseconds, QChar separator)
     const int minutes = int(milliseconds / 60000 % 60);
     const int seconds = int(milliseconds / 1000 % 60);
     const int millis = int(milliseconds % 1000);
-    if (hours < 10)
-        out += QLatin1Char('0');
-    out += QString::number(hours);
+    // Hours: at least two digits, more past 99.
+    char digits[20];
+    int count = 0;
+    for (qint64 rest = hours; rest > 0 || count < 2; rest /= 10)
+        digits[count++] = char('0' + rest % 10);
+    while (count > 0)
+        out += QLatin1Char(digits[--count]);
     const auto two = [&out](int value) {
         out += QLatin1Char(char('0' + value / 10));
         out += QLatin1Char(char('0' + value % 10));
@@ -360,22 +432,122 @@ void appendTime(QString& out, qint64 milliseconds, QChar separator)
     two(millis % 100);
 }
 
-qsizetype roughSize(const SubtitleDocument& document)
-{
-    qsizetype size = 64;
-    for (const SubtitleCue& cue : document.cues) {
-        size += 40 + cue.identifier.size() + cue.settings.size();
-        for (const QString& text : cue.lines)
-            size += text.size() + 8;
+// Writes the standard form of what it is given, as it is given. fromWebVtt tells what was
+// read: identifiers, cue settings and blocks are WebVTT's own and go only into WebVTT, a
+// SubRip text's settings only into SubRip.
+class WriterSink final : public SubtitleSink {
+public:
+    WriterSink(SubtitleFormat target, bool fromWebVtt, qsizetype expectedSize)
+        : m_target(target)
+        , m_fromWebVtt(fromWebVtt)
+    {
+        m_out.reserve(expectedSize + expectedSize / 8 + 64);
+        if (m_target == SubtitleFormat::WebVtt && !fromWebVtt)
+            m_out += QLatin1String("WEBVTT\n");
     }
-    return size;
-}
+
+    void header(QStringView first, const std::vector<QStringView>& lines) override
+    {
+        if (m_target != SubtitleFormat::WebVtt)
+            return;
+        appendLine(first.isEmpty() ? QStringView(u"WEBVTT") : first);
+        for (const QStringView line : lines)
+            appendLine(line);
+    }
+
+    void block(const std::vector<QStringView>& lines) override
+    {
+        if (m_target != SubtitleFormat::WebVtt || !m_fromWebVtt)
+            return;
+        m_out += QLatin1Char('\n');
+        for (const QStringView line : lines)
+            appendLine(line);
+    }
+
+    void cue(const CueView& cue) override
+    {
+        if (m_target == SubtitleFormat::WebVtt)
+            webVttCue(cue);
+        else
+            subRipCue(cue);
+    }
+
+    QString take() { return std::move(m_out); }
+
+private:
+    void appendLine(QStringView line)
+    {
+        m_out += line;
+        m_out += QLatin1Char('\n');
+    }
+
+    void timeLine(const CueView& cue, QChar separator, bool withSettings)
+    {
+        appendTime(m_out, cue.startMs, separator);
+        m_out += QLatin1String(" --> ");
+        appendTime(m_out, cue.endMs, separator);
+        if (withSettings && !cue.settings.isEmpty()) {
+            m_out += QLatin1Char(' ');
+            m_out += cue.settings;
+        }
+        m_out += QLatin1Char('\n');
+    }
+
+    void webVttCue(const CueView& cue)
+    {
+        // The blank line after the header and between cues and blocks.
+        m_out += QLatin1Char('\n');
+        if (m_fromWebVtt && !cue.identifier.isEmpty())
+            appendLine(cue.identifier);
+        timeLine(cue, QLatin1Char('.'), m_fromWebVtt);
+        for (const QStringView line : cue.lines) {
+            if (line.contains(kArrow))
+                appendLine(line.toString().replace(kArrow, kEscapedArrow));
+            else
+                appendLine(line);
+        }
+    }
+
+    void subRipCue(const CueView& cue)
+    {
+        m_out += QString::number(++m_counter);
+        m_out += QLatin1Char('\n');
+        timeLine(cue, QLatin1Char(','), !m_fromWebVtt);
+        for (const QStringView line : cue.lines) {
+            // SubRip has no escapes: what WebVTT had to escape is written as itself.
+            if (m_fromWebVtt && line.contains(kEscapedArrow))
+                appendLine(line.toString().replace(kEscapedArrow, kArrow));
+            else
+                appendLine(line);
+        }
+        m_out += QLatin1Char('\n');
+    }
+
+    SubtitleFormat m_target;
+    bool m_fromWebVtt;
+    QString m_out;
+    qint64 m_counter = 0;
+};
 
 } // namespace
 
 SubtitleReading ReadSubtitles(QStringView text, SubtitleFormat format, bool stripModelSpace)
 {
-    return Reader(text, format, stripModelSpace).read();
+    DocumentSink sink(format);
+    const qsizetype invalid = Reader(text, format, stripModelSpace, sink).read();
+    if (invalid > 0)
+        return SubtitleReading{std::nullopt, invalid};
+    return SubtitleReading{std::move(sink.document), 0};
+}
+
+SubtitleConversion ConvertSubtitles(QStringView text, SubtitleFormat from, SubtitleFormat to,
+                                    bool stripModelSpace)
+{
+    WriterSink sink(to, from == SubtitleFormat::WebVtt, text.size());
+    const qsizetype invalid = Reader(text, from, stripModelSpace, sink).read();
+    if (invalid > 0)
+        return SubtitleConversion{std::nullopt, invalid};
+    return SubtitleConversion{sink.take(), 0};
 }
 
 QString SubtitleTimeText(qint64 milliseconds, SubtitleFormat format)
@@ -386,88 +558,50 @@ QString SubtitleTimeText(qint64 milliseconds, SubtitleFormat format)
     return text;
 }
 
-QString WriteWebVtt(const SubtitleDocument& document)
+QString WriteSubtitles(const SubtitleDocument& document, SubtitleFormat format)
 {
     const bool fromWebVtt = document.format == SubtitleFormat::WebVtt;
-    QString out;
-    out.reserve(roughSize(document));
-    out += document.header.isEmpty() ? QStringLiteral("WEBVTT") : document.header;
-    out += QLatin1Char('\n');
-    for (const QString& line : document.headerLines)
-        out += line + QLatin1Char('\n');
-    auto block = document.blocks.cbegin();
-    // The blank line after the header and between cues and blocks.
-    const auto separate = [&out] {
-        out += QLatin1Char('\n');
-    };
-    const auto writeBlocksBefore = [&](qsizetype cue) {
-        for (; fromWebVtt && block != document.blocks.cend() && block->beforeCue <= cue; ++block) {
-            separate();
-            for (const QString& line : block->lines)
-                out += line + QLatin1Char('\n');
-        }
-    };
-    for (qsizetype index = 0; index < qsizetype(document.cues.size()); ++index) {
-        writeBlocksBefore(index);
-        const SubtitleCue& cue = document.cues[std::size_t(index)];
-        separate();
-        if (fromWebVtt && !cue.identifier.isEmpty())
-            out += cue.identifier + QLatin1Char('\n');
-        appendTime(out, cue.startMs, QLatin1Char('.'));
-        out += QLatin1String(" --> ");
-        appendTime(out, cue.endMs, QLatin1Char('.'));
-        if (fromWebVtt && !cue.settings.isEmpty())
-            out += QLatin1Char(' ') + cue.settings;
-        out += QLatin1Char('\n');
-        for (const QString& line : cue.lines) {
-            if (line.contains(kArrow))
-                out += QString(line).replace(kArrow, kEscapedArrow);
-            else
-                out += line;
-            out += QLatin1Char('\n');
-        }
+    qsizetype size = 64;
+    for (const SubtitleCue& cue : document.cues) {
+        size += 40 + cue.identifier.size() + cue.settings.size();
+        for (const QString& text : cue.lines)
+            size += text.size() + 1;
     }
-    writeBlocksBefore(qsizetype(document.cues.size()));
-    return out;
+    WriterSink sink(format, fromWebVtt, size);
+    if (fromWebVtt)
+        sink.header(document.header, toViews(document.headerLines));
+    auto block = document.blocks.cbegin();
+    const auto blocksBefore = [&](qsizetype cue) {
+        for (; block != document.blocks.cend() && block->beforeCue <= cue; ++block)
+            sink.block(toViews(block->lines));
+    };
+    CueView view;
+    for (qsizetype index = 0; index < qsizetype(document.cues.size()); ++index) {
+        blocksBefore(index);
+        const SubtitleCue& cue = document.cues[std::size_t(index)];
+        view.identifier = cue.identifier;
+        view.startMs = cue.startMs;
+        view.endMs = cue.endMs;
+        view.settings = cue.settings;
+        view.lines = toViews(cue.lines);
+        sink.cue(view);
+    }
+    blocksBefore(qsizetype(document.cues.size()));
+    return sink.take();
+}
+
+QString WriteWebVtt(const SubtitleDocument& document)
+{
+    return WriteSubtitles(document, SubtitleFormat::WebVtt);
 }
 
 QString WriteSubRip(const SubtitleDocument& document)
 {
-    const bool fromWebVtt = document.format == SubtitleFormat::WebVtt;
-    QString out;
-    out.reserve(roughSize(document));
-    qsizetype counter = 0;
-    for (const SubtitleCue& cue : document.cues) {
-        out += QString::number(++counter);
-        out += QLatin1Char('\n');
-        appendTime(out, cue.startMs, QLatin1Char(','));
-        out += QLatin1String(" --> ");
-        appendTime(out, cue.endMs, QLatin1Char(','));
-        if (!fromWebVtt && !cue.settings.isEmpty())
-            out += QLatin1Char(' ') + cue.settings;
-        out += QLatin1Char('\n');
-        for (const QString& line : cue.lines) {
-            // SubRip has no escapes: the characters WebVTT had to escape are written as such.
-            if (fromWebVtt && line.contains(kEscapedArrow))
-                out += QString(line).replace(kEscapedArrow, kArrow);
-            else
-                out += line;
-            out += QLatin1Char('\n');
-        }
-        out += QLatin1Char('\n');
-    }
-    return out;
-}
-
-QString WriteSubtitles(const SubtitleDocument& document, SubtitleFormat format)
-{
-    return format == SubtitleFormat::WebVtt ? WriteWebVtt(document) : WriteSubRip(document);
+    return WriteSubtitles(document, SubtitleFormat::SubRip);
 }
 
 QString NormalizeSubtitles(const QString& delivered, SubtitleFormat format)
 {
-    const SubtitleReading reading = ReadSubtitles(delivered, format, true);
-    if (!reading.document)
-        return delivered;
-    return WriteSubtitles(*reading.document, format);
+    SubtitleConversion conversion = ConvertSubtitles(delivered, format, format, true);
+    return conversion.text ? std::move(*conversion.text) : delivered;
 }

@@ -47,6 +47,16 @@ struct SubtitleReading {
 SubtitleReading ReadSubtitles(QStringView text, SubtitleFormat format,
                               bool stripModelSpace = false);
 
+struct SubtitleConversion {
+    std::optional<QString> text;    // empty when the text is not in the format it was read as
+    qsizetype firstInvalidLine = 0; // 1-based line number when text is empty
+};
+
+// Reads text as one format and writes the standard form of another (or the same) in one
+// pass, with no document in between: ReadSubtitles followed by WriteSubtitles.
+SubtitleConversion ConvertSubtitles(QStringView text, SubtitleFormat from, SubtitleFormat to,
+                                    bool stripModelSpace = false);
+
 // The standard forms, lines separated by LF: WebVTT with "WEBVTT", a blank line and
 // "HH:MM:SS.mmm --> HH:MM:SS.mmm" time lines, a blank line between cues; SubRip with a counter
 // from 1, "HH:MM:SS,mmm --> HH:MM:SS,mmm" and a blank line after each cue.

@@ -2,6 +2,7 @@
 
 #include "support/recordingdesktop.h"
 #include "transcription/jsonreformat.h"
+#include "transcription/subtitles.h"
 #include "transcriptiontesting.h"
 
 #include <gtest/gtest.h>
@@ -194,7 +195,11 @@ TEST_F(JobTest, StartingThenProcessingThenSucceeded)
 
     tick(); // succeeded
     EXPECT_EQ(window.statePanel, QStringLiteral("Succeeded"));
-    EXPECT_EQ(window.pane, QString::fromStdString(FakePredictionService::webVtt()));
+    // The model's subtitles in the standard form.
+    EXPECT_EQ(window.pane,
+              NormalizeSubtitles(QString::fromStdString(FakePredictionService::webVtt()),
+                                 SubtitleFormat::WebVtt));
+    EXPECT_TRUE(window.pane.startsWith(QStringLiteral("WEBVTT\n\n00:00:00.000 --> ")));
     EXPECT_EQ(desktop.beeps, 1);
     EXPECT_TRUE(desktop.messages.isEmpty());
     expectIdle();

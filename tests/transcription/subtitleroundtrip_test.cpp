@@ -47,7 +47,7 @@ INSTANTIATE_TEST_SUITE_P(
                       "1\n00:00:00,000 --> 00:00:02,500\n 12:30:00 we meet\n",
                       SubtitleFormat::SubRip, true},
         RoundTripCase{"model_text_opening_like_a_short_time",
-                      "WEBVTT\n\n00:00.000 --> 00:02.500\n 12:30. Then\n", SubtitleFormat::WebVtt,
+                      "WEBVTT\n\n00:00.000 --> 00:02.500\n 12:30.5 Uhr\n", SubtitleFormat::WebVtt,
                       true}),
     [](const ::testing::TestParamInfo<RoundTripCase>& info) { return info.param.name; });
 
@@ -56,10 +56,10 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(SubtitleRoundTrip, NormalizingKeepsTheTimeLikeLine)
 {
     const QString normalized =
-        NormalizeSubtitles(QStringLiteral("WEBVTT\n\n00:00.000 --> 00:02.500\n 12:30. Then\n"),
+        NormalizeSubtitles(QStringLiteral("WEBVTT\n\n00:00.000 --> 00:02.500\n 12:30.5 Uhr\n"),
                            SubtitleFormat::WebVtt);
     EXPECT_EQ(normalized,
-              QStringLiteral("WEBVTT\n\n00:00:00.000 --> 00:00:02.500\n 12:30. Then\n"));
+              QStringLiteral("WEBVTT\n\n00:00:00.000 --> 00:00:02.500\n 12:30.5 Uhr\n"));
 }
 
 } // namespace
