@@ -12,6 +12,8 @@ RUN_PACKAGES=(libssl3 qt6-qpa-plugins libqt6multimedia6)
 TEST_PACKAGES=(libgtest-dev libgmock-dev libcpp-httplib-dev libssl-dev openssl ffmpeg)
 # Checking the installed menu entry and metainfo.
 TEST_PACKAGES+=(desktop-file-utils appstream)
+# The fuzzers: clang and clang++ 14 with libFuzzer and the sanitizers' runtimes.
+FUZZ_PACKAGES=(clang)
 # Benchmarks and the screenshot tooling.
 BENCH_PACKAGES=(libbenchmark-dev jq xvfb openbox imagemagick x11-utils)
 # Making the Debian package: dpkg-shlibdeps computes its dependencies, and CPack uses file

@@ -22,6 +22,13 @@ const char* systemErrorText(int code)
     }
 }
 
+// Whether length bytes at offset lie within a file of size bytes. Offsets come from the
+// file itself, so they are compared without any sum that could wrap around 64 bits.
+bool withinFile(quint64 offset, quint64 length, quint64 size)
+{
+    return offset <= size && length <= size - offset;
+}
+
 // The bytes of the ".parlotext_version" section of an ELF program file.
 std::optional<QByteArray> versionSection(const QByteArray& file)
 {
@@ -30,28 +37,32 @@ std::optional<QByteArray> versionSection(const QByteArray& file)
         return std::nullopt;
     Elf64_Ehdr header;
     std::memcpy(&header, file.constData(), sizeof header);
+    const quint64 size = quint64(file.size());
     const auto sectionAt = [&](quint64 index) -> std::optional<Elf64_Shdr> {
+        if (header.e_shentsize != sizeof(Elf64_Shdr) || header.e_shoff > size ||
+            index > (size - header.e_shoff) / sizeof(Elf64_Shdr))
+            return std::nullopt;
         const quint64 offset = header.e_shoff + index * sizeof(Elf64_Shdr);
-        if (header.e_shentsize != sizeof(Elf64_Shdr) ||
-            offset + sizeof(Elf64_Shdr) > quint64(file.size()))
+        if (!withinFile(offset, sizeof(Elf64_Shdr), size))
             return std::nullopt;
         Elf64_Shdr section;
         std::memcpy(&section, file.constData() + offset, sizeof section);
         return section;
     };
     const auto names = sectionAt(header.e_shstrndx);
-    if (!names)
+    if (!names || !withinFile(names->sh_offset, names->sh_size, size))
         return std::nullopt;
     static const char wanted[] = ".parlotext_version";
     for (quint64 i = 0; i < header.e_shnum; ++i) {
         const auto section = sectionAt(i);
         if (!section)
             return std::nullopt;
-        const quint64 nameOffset = names->sh_offset + section->sh_name;
-        if (nameOffset + sizeof wanted > quint64(file.size()) ||
-            std::memcmp(file.constData() + nameOffset, wanted, sizeof wanted) != 0)
+        // The name lies within the names section, which lies within the file.
+        if (!withinFile(section->sh_name, sizeof wanted, names->sh_size) ||
+            std::memcmp(file.constData() + names->sh_offset + section->sh_name, wanted,
+                        sizeof wanted) != 0)
             continue;
-        if (section->sh_offset + section->sh_size > quint64(file.size()))
+        if (!withinFile(section->sh_offset, section->sh_size, size))
             return std::nullopt;
         QByteArray bytes = file.mid(qsizetype(section->sh_offset), qsizetype(section->sh_size));
         const qsizetype end = bytes.indexOf('\0');
@@ -78,7 +89,8 @@ public:
                    : file.readAll();
         auto section = versionSection(bytes);
         if (section)
-            section = QByteArray(section->constData(), section->size()); // own copy before unmapping
+            section =
+                QByteArray(section->constData(), section->size()); // own copy before unmapping
         if (mapped)
             file.unmap(mapped);
         if (!section)

@@ -111,23 +111,15 @@ void checkBody(const UpdateCheckInputs& inputs, UpdateCheckShared& shared, QThre
         shared.CheckFailed = !outcome.succeeded; // the plain answer clears any earlier problem
     else if (!outcome.succeeded)
         shared.CheckFailed = true;
-    const QString reply = outcome.succeeded ? outcome.reply : QString();
-    const QStringList lines = SplitReplyLines(reply);
-
-    if (reply.startsWith(QLatin1String("ERROR")))
+    const CheckReply reply = ParseCheckReply(outcome.succeeded ? outcome.reply : QString());
+    if (!reply.valid)
         shared.CheckFailed = true;
-    if (!shared.CheckFailed) {
-        const QString result =
-            lines.size() >= 4 ? ReadTag(lines.at(3), QStringLiteral("result")) : QString();
-        if (result != QLatin1String("0") && result != QLatin1String("1"))
-            shared.CheckFailed = true;
-    }
     if (!shared.CheckFailed) {
         const int newCount = lastCheck == today ? lastCount + 1 : 1;
         writeStored(*settings, Keys::LastUpdateCheck, today);
         writeStored(*settings, Keys::LastUpdateCheckCount, QString::number(newCount));
-        shared.LatestVersion = ReadTag(lines.at(0), QStringLiteral("version"));
-        shared.DownloadURL = ReadTag(lines.at(1), QStringLiteral("url"));
+        shared.LatestVersion = reply.LatestVersion;
+        shared.DownloadURL = reply.DownloadURL;
         shared.UpdateAvailable =
             ShouldAnnounce(shared.LatestVersion, appVersion, shared.ShowUpdate, newCount);
     }
@@ -150,6 +142,22 @@ int ReadStoredInteger(const QSettings& settings, const char* key, int fallback)
     bool ok = false;
     const int number = value.toString().trimmed().toInt(&ok, 10);
     return ok ? number : fallback;
+}
+
+CheckReply ParseCheckReply(const QString& reply)
+{
+    CheckReply parsed;
+    if (reply.startsWith(QLatin1String("ERROR")))
+        return parsed;
+    const QStringList lines = SplitReplyLines(reply);
+    const QString result =
+        lines.size() >= 4 ? ReadTag(lines.at(3), QStringLiteral("result")) : QString();
+    if (result != QLatin1String("0") && result != QLatin1String("1"))
+        return parsed;
+    parsed.valid = true;
+    parsed.LatestVersion = ReadTag(lines.at(0), QStringLiteral("version"));
+    parsed.DownloadURL = ReadTag(lines.at(1), QStringLiteral("url"));
+    return parsed;
 }
 
 bool IsNumericVersion(const QString& version)

@@ -41,7 +41,9 @@ struct UpdateCheckEnvironment {
     std::function<QString()> machineGuid;   // may throw; GetMachineGuid() when empty
     std::function<QString()> osDescription; // GetOSDescription() when empty
     // The user's locale code as it is at start-up.
-    std::function<QString()> localeCode = [code = GetLocaleCode()] { return code; };
+    std::function<QString()> localeCode = [code = GetLocaleCode()] {
+        return code;
+    };
     int timeoutMs = 10000;
 
     static std::unique_ptr<QSettings> DefaultUpdateSettings();
@@ -49,6 +51,16 @@ struct UpdateCheckEnvironment {
 
 // The integer a stored text reads as, or fallback when it is missing or not a number.
 int ReadStoredInteger(const QSettings& settings, const char* key, int fallback);
+
+// The service's answer to a check: four lines or more, "<version>", "<url>", any third line
+// and "<result>" (0 or 1) as the fourth. An answer starting with "ERROR", or without such a
+// result, is not valid.
+struct CheckReply {
+    bool valid = false;
+    QString LatestVersion;
+    QString DownloadURL;
+};
+CheckReply ParseCheckReply(const QString& reply);
 
 // True when version, without its dots, reads as a 32-bit signed decimal integer.
 bool IsNumericVersion(const QString& version);

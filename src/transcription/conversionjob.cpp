@@ -8,6 +8,7 @@
 #include "transcription/jsonreformat.h"
 #include "transcription/localsource.h"
 #include "transcription/pollbackoff.h"
+#include "transcription/predictionanswer.h"
 #include "transcription/subtitles.h"
 #include "transcription/textbytes.h"
 #include "transcription/transcoder.h"
@@ -661,11 +662,9 @@ void ConversionJob::endOnRefusal(const FetchAnswer& answer)
 
 void ConversionJob::handleStatus(const QString& answer)
 {
-    const QJsonDocument document = QJsonDocument::fromJson(answer.toUtf8());
-    QString status;
-    if (!document.isObject() ||
-        !TryGetJsonString(document.object(), QStringLiteral("status"), status) ||
-        status.isEmpty()) {
+    const PredictionAnswer parsed = ParsePredictionAnswer(answer);
+    const QString& status = parsed.status;
+    if (!parsed.hasStatus) {
         // Polling goes on: a later answer may be the real one.
         NormaleDon();
         setPanel(kFailed);
@@ -682,25 +681,21 @@ void ConversionJob::handleStatus(const QString& answer)
         NormaleDon();
         setPanel(kFailed);
         m_desktop.beep();
-        QString error;
-        TryGetJsonString(document.object(), QStringLiteral("error"), error);
         if (status == QLatin1String("canceled"))
             finishActive(ConversionOutcome::Result::Canceled, {}, {});
         else
             finishActive(ConversionOutcome::Result::Failed, {},
-                         error.isEmpty() ? QStringLiteral("The prediction %1.").arg(status)
-                                         : error);
+                         parsed.error.isEmpty() ? QStringLiteral("The prediction %1.").arg(status)
+                                                : parsed.error);
     } else if (status == QLatin1String("succeeded")) {
         m_window.setPollTimerEnabled(false);
         NormaleDon();
         setPanel(kSucceeded);
-        const QJsonValue output = document.object().value(QStringLiteral("output"));
-        QString subtitles;
-        if (output.isObject() &&
-            TryGetJsonString(output.toObject(), QStringLiteral("subtitles"), subtitles)) {
+        if (parsed.hasSubtitles) {
             // The model's subtitles are not in the standard form that players read.
-            const QString standard = NormalizeSubtitles(
-                subtitles, m_window.vttChosen() ? SubtitleFormat::WebVtt : SubtitleFormat::SubRip);
+            const QString standard =
+                NormalizeSubtitles(parsed.subtitles, m_window.vttChosen() ? SubtitleFormat::WebVtt
+                                                                          : SubtitleFormat::SubRip);
             m_window.setPaneText(standard);
             m_desktop.beep();
             finishActive(ConversionOutcome::Result::Succeeded, standard, {});

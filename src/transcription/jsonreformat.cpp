@@ -16,6 +16,12 @@ public:
         m_out.reserve(input.size() + input.size() / 4 + 16);
     }
 
+    // Indentation grows with the nesting level on every line, so deeply nested input would
+    // otherwise be laid out in space (and time) that grows with the square of its size:
+    // a megabyte of brackets would take gigabytes. A layout that would exceed this is
+    // refused like invalid input; ordinary answers stay far below it.
+    static qsizetype budgetFor(qsizetype inputSize) { return 16 * inputSize + 1024 * 1024; }
+
     bool run();
     QByteArray result() { return std::move(m_out); }
 
@@ -44,6 +50,7 @@ private:
     const char* m_p;
     const char* m_end;
     QByteArray m_out;
+    const qsizetype m_budget = budgetFor(m_end - m_p);
     std::vector<char> m_stack; // '{' or '[' per open level; the level is its size
     Expect m_expect = Expect::Value;
 };
@@ -196,6 +203,9 @@ bool Reformatter::value()
 bool Reformatter::run()
 {
     for (;;) {
+        // One step writes at most two indentations, so the output never runs far past it.
+        if (m_out.size() > m_budget)
+            return false;
         skipWhitespace();
         if (m_p == m_end)
             return m_expect == Expect::End;

@@ -2,6 +2,7 @@
 
 #include "core/httpbody.h"
 #include "platform/desktop.h"
+#include "transcription/predictionanswer.h"
 #include "transcription/servicerequest.h"
 #include "transcription/textbytes.h"
 
@@ -255,15 +256,9 @@ void ReplicateClient::CreatePrediction(const QString& apiKey, const QString& mod
             m_desktop.showMessage(QStringLiteral("ERROR"), outcome.failure, MessageIcon::Error);
         } else if (outcome.status == 201) {
             response.FResponse = outcome.body;
-            const QJsonDocument document = QJsonDocument::fromJson(outcome.body.toUtf8());
-            if (document.isObject()) {
-                const QJsonObject answer = document.object();
-                QString value;
-                if (TryGetJsonString(answer, QStringLiteral("status"), value))
-                    response.FStatus = AsciiLowerCase(value);
-                if (TryGetJsonString(answer, QStringLiteral("id"), value))
-                    response.FID = value;
-            }
+            const CreateAnswer answer = ParseCreateAnswer(outcome.body);
+            response.FStatus = answer.status;
+            response.FID = answer.id;
         } else {
             const CreateRefusal refusal = CreateRefusalFor(outcome.status);
             if (refusal.focus == CreateRefusal::Focus::ApiKey)

@@ -346,7 +346,10 @@ private:
             if (looksLikeTimeLine(line(at)))
                 return fail(at);
             QStringView text = line(at);
-            if (m_stripModelSpace && m_cue.lines.empty() && text.startsWith(QLatin1Char(' ')))
+            // The model's space stays when the text would then open like a time ("12:30:00
+            // ..."): written without it, the line would no longer read as text.
+            if (m_stripModelSpace && m_cue.lines.empty() && text.startsWith(QLatin1Char(' ')) &&
+                !looksLikeTimeLine(text.mid(1)))
                 text = text.mid(1);
             m_cue.lines.push_back(text);
         }

@@ -82,11 +82,13 @@ TEST(JsonReformat, ReadsAServiceAnswerInMemberOrder)
 
 TEST(JsonReformat, DeepNestingIsLaidOutWithoutRecursion)
 {
-    const QByteArray deep = QByteArray(3000, '[') + QByteArray(3000, ']');
+    const QByteArray deep = QByteArray(500, '[') + QByteArray(500, ']');
     const QByteArray result = JsonReformat(deep);
     EXPECT_TRUE(result.startsWith("\r\n[\r\n\t["));
     EXPECT_TRUE(result.endsWith("]"));
-    EXPECT_EQ(JsonReformat(QByteArray(3000, '[')), QByteArray("null"));
+    // The innermost array is empty and sits one tab deeper than the 499 arrays around it.
+    EXPECT_TRUE(result.contains("\r\n" + QByteArray(499, '\t') + "[]\r\n"));
+    EXPECT_EQ(JsonReformat(QByteArray(500, '[')), QByteArray("null"));
 }
 
 TEST(JsonReformat, TextOverloadWorksOnUtf8)

@@ -1,0 +1,42 @@
+#include "transcription/predictionanswer.h"
+
+#include "transcription/replicateclient.h"
+#include "transcription/textbytes.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+
+// QJsonDocument refuses input nested deeper than its limit (1024 levels) as a parse error,
+// without recursing further, so a hostile answer only ever reads as "not an object".
+
+CreateAnswer ParseCreateAnswer(const QString& body)
+{
+    CreateAnswer answer;
+    const QJsonDocument document = QJsonDocument::fromJson(body.toUtf8());
+    if (!document.isObject())
+        return answer;
+    const QJsonObject object = document.object();
+    QString value;
+    if (TryGetJsonString(object, QStringLiteral("status"), value))
+        answer.status = AsciiLowerCase(value);
+    if (TryGetJsonString(object, QStringLiteral("id"), value))
+        answer.id = value;
+    return answer;
+}
+
+PredictionAnswer ParsePredictionAnswer(const QString& answer)
+{
+    PredictionAnswer parsed;
+    const QJsonDocument document = QJsonDocument::fromJson(answer.toUtf8());
+    if (!document.isObject())
+        return parsed;
+    const QJsonObject object = document.object();
+    parsed.hasStatus = TryGetJsonString(object, QStringLiteral("status"), parsed.status) &&
+                       !parsed.status.isEmpty();
+    TryGetJsonString(object, QStringLiteral("error"), parsed.error);
+    const QJsonValue output = object.value(QStringLiteral("output"));
+    if (output.isObject())
+        parsed.hasSubtitles =
+            TryGetJsonString(output.toObject(), QStringLiteral("subtitles"), parsed.subtitles);
+    return parsed;
+}
