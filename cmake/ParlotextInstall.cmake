@@ -1,7 +1,7 @@
 # Where an installed Parlotext puts its files, and its Debian package.
 #
 #   bin/parlotext                                   the program
-#   lib/parlotext/parlotext-audio.so                the sound input, loaded on first use
+#   lib[/<triplet>]/parlotext/parlotext-audio.so    the sound input, loaded on first use
 #   share/parlotext/Languages/                      language files (found there by the program)
 #   share/parlotext/license.txt                     the licence the about window opens
 #   share/applications/<id>.desktop                 menu entry

@@ -7,7 +7,9 @@ cd "$(dirname "$0")/.."
 source scripts/packages.sh
 
 install_missing_packages "${BUILD_PACKAGES[@]}" "${RUN_PACKAGES[@]}" "${PACKAGE_PACKAGES[@]}"
-cmake --preset release >/dev/null
+# Installed under /usr, the sound module goes to Debian's multiarch library folder
+# (/usr/lib/<triplet>/parlotext), where it needs no ldconfig run on install and removal.
+cmake --preset release -DCMAKE_INSTALL_PREFIX=/usr >/dev/null
 cmake --build --preset release
 rm -f build/release/parlotext_*.deb
 (cd build/release && cpack -G DEB >/dev/null)
