@@ -122,14 +122,16 @@ TEST_F(AppFormTest, MenusHoldTheirItemsInOrderWithSeparators)
         return items;
     };
     EXPECT_EQ(describe(form.File1),
-              (QStringList{QStringLiteral("Load Audio File..."), QStringLiteral("Save File..."),
-                           QStringLiteral("-"), QStringLiteral("Exit")}));
+              (QStringList{QStringLiteral("Load Audio File..."), QStringLiteral("Add Files to Queue..."),
+                           QStringLiteral("Save File..."), QStringLiteral("-"),
+                           QStringLiteral("Exit")}));
     EXPECT_EQ(
         describe(form.Conversion1),
         (QStringList{QStringLiteral("Settings [ ]"), QStringLiteral("-"), QStringLiteral("Record"),
                      QStringLiteral("Convert"), QStringLiteral("Stop (hidden)")}));
     EXPECT_EQ(describe(form.Options1),
-              QStringList{QStringLiteral("Convert Video to Audio Before Uploading [x]")});
+              (QStringList{QStringLiteral("Convert Video to Audio Before Uploading [x]"),
+                           QStringLiteral("Model")}));
     EXPECT_TRUE(form.Options1->menuAction()->isVisible());
     EXPECT_EQ(describe(form.Help1),
               (QStringList{QStringLiteral("Online Help"), QStringLiteral("-"),

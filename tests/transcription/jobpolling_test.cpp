@@ -4,6 +4,7 @@
 
 #include "jobtesting.h"
 #include "transcription/pollbackoff.h"
+#include "transcription/subtitles.h"
 
 #include <gtest/gtest.h>
 
@@ -361,7 +362,8 @@ TEST_F(JobTest, ThirtyPercentOfPollsFailingStillGivesTheSubtitles)
     startWaiting(polls);
     ASSERT_TRUE(tickUntilEnded(2000));
     EXPECT_EQ(outcomes[0].result, ConversionOutcome::Result::Succeeded);
-    EXPECT_EQ(window.pane, QString::fromStdString(kSubtitles));
+    EXPECT_EQ(window.pane,
+              NormalizeSubtitles(QString::fromStdString(kSubtitles), SubtitleFormat::WebVtt));
     EXPECT_TRUE(desktop.messages.isEmpty());
     EXPECT_EQ(countRequests("GET", "/v1/predictions/p1"), 121);
     EXPECT_EQ(creates(), 0); // startWaiting cleared the one create
