@@ -80,6 +80,7 @@ public:
     bool openUrl(const QUrl&) override { return false; }
     QString chooseSaveFile(const QStringList&, const QString&) override { return {}; }
     QString chooseOpenFile(const QStringList&) override { return {}; }
+    QStringList chooseOpenFiles(const QStringList&) override { return {}; }
     // How long a host waits for its job's deletes after the end.
     static constexpr int kReleaseLimitMs = 15000;
 
