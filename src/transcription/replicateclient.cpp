@@ -254,6 +254,8 @@ void ReplicateClient::CreatePrediction(const QString& apiKey, const QString& mod
         if (!outcome.answered) {
             m_feedback.setStatePanel(QStringLiteral("Failed"));
             m_desktop.showMessage(QStringLiteral("ERROR"), outcome.failure, MessageIcon::Error);
+        } else if (outcome.status == 429 && m_throttledCreateLeftToCaller) {
+            response.FResponse = outcome.body;
         } else if (outcome.status == 201) {
             response.FResponse = outcome.body;
             const CreateAnswer answer = ParseCreateAnswer(outcome.body);
@@ -270,6 +272,8 @@ void ReplicateClient::CreatePrediction(const QString& apiKey, const QString& mod
             if (!refusal.listed)
                 response.FResponse = outcome.body;
         }
+        response.httpStatus = outcome.answered ? outcome.status : 0;
+        response.retryAfter = outcome.retryAfter;
         response.FResponse = Utf8Trim(response.FResponse);
         done(response);
     });

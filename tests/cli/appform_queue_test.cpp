@@ -50,7 +50,7 @@ protected:
         // The job's rhythm, shortened: the queue takes the window's timer intervals.
         form->TimerReplicate->setInterval(20);
         form->TimerElapsed->setInterval(20);
-        form->queue()->options().tooManyRequestsPauseMs = 50;
+        form->queue()->options().clock = QuickJobClock();
         form->queue()->options().jobClock = QuickJobClock();
         form->show();
     }
