@@ -1,6 +1,7 @@
 #include "transcription/replicateclient.h"
 
 #include "core/httpbody.h"
+#include "core/networkclientrelease.h"
 #include "platform/desktop.h"
 #include "transcription/predictionanswer.h"
 #include "transcription/servicerequest.h"
@@ -235,7 +236,7 @@ void ReplicateClient::send(const QByteArray& method, QNetworkRequest request,
                 }
                 // The completion may show a box with its own event loop; the client goes
                 // once control is back in the loop that runs it.
-                manager->deleteLater();
+                ReleaseNetworkClient(manager);
                 done(outcome);
             });
     connectionTimer->start();
