@@ -123,6 +123,7 @@ public:
     bool openUrl(const QUrl&) override { return false; }
     QString chooseSaveFile(const QStringList&, const QString&) override { return savePath; }
     QString chooseOpenFile(const QStringList&) override { return {}; }
+    QStringList chooseOpenFiles(const QStringList&) override { return {}; }
     bool startDetached(const QString&, const QStringList&, const QString&) override
     {
         return false;

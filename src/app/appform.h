@@ -141,15 +141,13 @@ public:
     QPushButton* QueueClear = nullptr;
     QAction* AddToQueue1 = nullptr;
     class ConversionQueue* queue() const { return m_queue; }
-    // The files added: dropped several at once or chosen in Add Files to Queue.... Answers
-    // how many were new to the queue.
+    // The files added: dropped several at once, or chosen in Add Files to Queue... or
+    // several at once in Load Audio File.... Answers how many were new to the queue.
     int addFilesToQueue(const QStringList& files);
     // Runs the queue when it holds files to convert; false when it holds none.
     bool startQueue();
     void stopQueue();
     void openQueueRow(int row);
-    // The dialog of Add Files to Queue...; tests replace it.
-    std::function<QStringList()> chooseQueueFiles;
 
 public slots:
     void Settings1Click();

@@ -178,9 +178,12 @@ void TAppForm::Load1Click()
 {
     if (PageControl2->currentIndex() != 0)
         return;
-    const QString file = m_desktop.chooseOpenFile(LoadFileFilter());
-    if (!file.isEmpty())
-        Edit3->setText(file);
+    const QStringList files = m_desktop.chooseOpenFiles(LoadFileFilter());
+    // Several files go into the queue, as when they are dropped together.
+    if (files.size() > 1)
+        addFilesToQueue(files);
+    else if (files.size() == 1 && !files.constFirst().isEmpty())
+        Edit3->setText(files.constFirst());
 }
 
 void TAppForm::Record1Click()

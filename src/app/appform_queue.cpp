@@ -10,7 +10,6 @@
 
 #include <QAction>
 #include <QDropEvent>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLineEdit>
@@ -111,16 +110,10 @@ void TAppForm::setUpQueue()
     AddToQueue1 = new QAction(QStringLiteral("Add Files to Queue..."), this);
     File1->insertAction(Save1, AddToQueue1);
     connect(AddToQueue1, &QAction::triggered, this, [this] {
-        const QStringList files = chooseQueueFiles ? chooseQueueFiles() : QStringList();
+        const QStringList files = m_desktop.chooseOpenFiles(LoadFileFilter());
         if (!files.isEmpty())
             addFilesToQueue(files);
     });
-    chooseQueueFiles = [this] {
-        return QFileDialog::getOpenFileNames(
-            this, QStringLiteral("Add Files to Queue"), QString(),
-            QStringLiteral("Audio or Video File (*.mp3 *.flac *.wav *.ogg *.webm *.mp4 *.mkv "
-                           "*.avi *.mpg *.mpeg *.mov *.wmv *.flv *.ts);;Any File (*)"));
-    };
 
     connect(m_queue, &ConversionQueue::rowsChanged, this, [this] {
         QueueList->clear();

@@ -37,7 +37,7 @@ namespace {
 // What is reported of a row: its state without the changing numbers.
 QString reportedState(const QueueItem& item)
 {
-    if (item.state == QueueState::Running)
+    if (item.state == QueueState::Running && !item.throttled)
         return item.uploadPercent >= 0 ? QStringLiteral("uploading") : QStringLiteral("processing");
     return QueueStateText(item);
 }
@@ -81,8 +81,8 @@ int RunConvertCommand(const CommandLine& line, const ConvertSetup& setup, QTextS
     options.overwrite = line.overwrite;
     options.pollIntervalMs = setup.pollIntervalMs;
     options.clockIntervalMs = setup.clockIntervalMs;
-    options.tooManyRequestsPauseMs = setup.tooManyRequestsPauseMs;
-    options.jobClock = setup.jobClock;
+    options.clock = setup.clock;
+    options.jobClock = setup.clock;
     ConversionQueue queue(setup.endpoints, options);
     for (const QString& source : line.sources)
         queue.add(source);
@@ -99,10 +99,7 @@ int RunConvertCommand(const CommandLine& line, const ConvertSetup& setup, QTextS
         if (reported[static_cast<std::size_t>(row)] == state)
             return;
         reported[static_cast<std::size_t>(row)] = state;
-        if (item.state == QueueState::Waiting)
-            err << program << label(row) << ": waiting (the service asked to slow down)"
-                << Qt::endl;
-        else if (item.state == QueueState::Done)
+        if (item.state == QueueState::Done)
             err << program << label(row) << ": done, " << PrintableText(item.outputPath)
                 << Qt::endl;
         else

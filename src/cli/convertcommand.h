@@ -16,9 +16,9 @@ struct ConvertSetup {
     QString apiKey;
     int pollIntervalMs = 1000;
     int clockIntervalMs = 1000;
-    int tooManyRequestsPauseMs = 10000;
-    // The jobs' clock for their poll spacing and back-off; empty: the system's.
-    std::function<qint64()> jobClock;
+    // The clock of the queue and its jobs (the rate limit, poll spacing, back-off and the
+    // waits the service asks for); empty: the system's.
+    std::function<qint64()> clock;
     // After Ctrl+C: how long the cancels and deletes may take before the program gives up.
     int cancelGraceMs = 30000;
 };

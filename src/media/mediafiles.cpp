@@ -60,6 +60,13 @@ QString FirstFreeFileName(const QString& path)
     return firstFree(path, entryExists);
 }
 
+QString FirstFreeFileName(const QString& path, const QSet<QString>& claimed)
+{
+    return firstFree(path, [&claimed](const QString& candidate) {
+        return claimed.contains(candidate) || entryExists(candidate);
+    });
+}
+
 qint64 FileSizeByName(const QString& path)
 {
     struct stat info {};

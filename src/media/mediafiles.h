@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSet>
 #include <QString>
 
 // The first free variant of path: path itself when no file is there, else
@@ -10,6 +11,9 @@ QString UniqueFileName(const QString& path);
 // Like UniqueFileName, but any entry makes a candidate taken, a folder included: for a
 // target that is about to be written, where a folder in the way would make writing fail.
 QString FirstFreeFileName(const QString& path);
+// Like FirstFreeFileName; a name in claimed (promised to a file not yet written) is taken
+// too.
+QString FirstFreeFileName(const QString& path, const QSet<QString>& claimed);
 
 // The size of the entry named path as it stands in its folder, or -1 when there is none.
 // The name is taken literally (no wildcards); entries that are not regular files

@@ -26,6 +26,8 @@ public:
     virtual QString chooseSaveFile(const QStringList& filters, const QString& defaultSuffix) = 0;
     // The open dialog; the chosen file or an empty string.
     virtual QString chooseOpenFile(const QStringList& filters) = 0;
+    // The open dialog with several files allowed; the chosen files, none when cancelled.
+    virtual QStringList chooseOpenFiles(const QStringList& filters) = 0;
     // Starts a program detached from this one, with no window of its own.
     virtual bool startDetached(const QString& program, const QStringList& arguments,
                                const QString& workingFolder) = 0;

@@ -140,6 +140,12 @@ QString QtDesktop::chooseOpenFile(const QStringList& filters)
                                         QtFileDialogFilter(filters));
 }
 
+QStringList QtDesktop::chooseOpenFiles(const QStringList& filters)
+{
+    return QFileDialog::getOpenFileNames(dialogParent(), QString(), QString(),
+                                         QtFileDialogFilter(filters));
+}
+
 bool QtDesktop::startDetached(const QString& program, const QStringList& arguments,
                               const QString& workingFolder)
 {

@@ -16,6 +16,7 @@ public:
     bool openUrl(const QUrl& url) override;
     QString chooseSaveFile(const QStringList& filters, const QString& defaultSuffix) override;
     QString chooseOpenFile(const QStringList& filters) override;
+    QStringList chooseOpenFiles(const QStringList& filters) override;
     bool startDetached(const QString& program, const QStringList& arguments,
                        const QString& workingFolder) override;
 };

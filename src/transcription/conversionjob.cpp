@@ -117,8 +117,10 @@ ConversionJob::ConversionJob(ConversionWindow& window, Desktop& desktop, Endpoin
         m_options.wallClock = [] {
             return QDateTime::currentDateTimeUtc();
         };
-    m_backoff = std::make_unique<PollBackoff>(m_options.randomSeed ? *m_options.randomSeed
-                                                                   : std::random_device{}());
+    const quint32 seed = m_options.randomSeed ? *m_options.randomSeed : std::random_device{}();
+    m_backoff = std::make_unique<PollBackoff>(seed);
+    m_createBackoff = std::make_unique<PollBackoff>(seed + 1);
+    m_client->setThrottledCreateLeftToCaller(m_options.retryThrottledCreate);
 }
 
 ConversionJob::~ConversionJob()
@@ -417,18 +419,24 @@ void ConversionJob::create(const QString& audioUrl)
 {
     Conversion& conversion = *m_pending;
     conversion.stage = Stage::Creating;
+    conversion.audioUrl = audioUrl;
     setPanel(kRequesting);
     beginRequest();
-    m_client->CreatePrediction(conversion.key, kModelVersion, audioUrl, conversion.modelName,
-                               conversion.format, [this](const TReplicateResponse& response) {
-                                   created(response);
-                                   endRequest();
-                                   // A stop asked for while the create ran goes out now
-                                   // that the prediction is known.
-                                   if (m_active && m_active->stopRequested &&
-                                       m_active->stage == Stage::Polling)
-                                       sendCancel();
-                               });
+    m_client->CreatePrediction(
+        conversion.key, kModelVersion, audioUrl, conversion.modelName, conversion.format,
+        [this](const TReplicateResponse& response) {
+            if (response.httpStatus == 429 && m_options.retryThrottledCreate && m_pending) {
+                createThrottledAnswer(response);
+                endRequest();
+                return;
+            }
+            created(response);
+            endRequest();
+            // A stop asked for while the create ran goes out now that the prediction is
+            // known.
+            if (m_active && m_active->stopRequested && m_active->stage == Stage::Polling)
+                sendCancel();
+        });
 }
 
 void ConversionJob::created(const TReplicateResponse& response)
@@ -468,6 +476,58 @@ void ConversionJob::created(const TReplicateResponse& response)
            response.FResponse.isEmpty()
                ? QStringLiteral("The service did not start the prediction.")
                : response.FResponse);
+}
+
+void ConversionJob::createThrottledAnswer(const TReplicateResponse& response)
+{
+    Conversion& conversion = *m_pending;
+    if (conversion.stopRequested) {
+        // Nothing was created, so there is nothing to cancel on the service.
+        endPendingCanceled();
+        return;
+    }
+    const qint64 at = now();
+    if (conversion.throttledSince < 0) {
+        conversion.throttledSince = at;
+        m_createBackoff->reset();
+    }
+    const qint64 wait =
+        m_createBackoff->failed(RetryAfterMs(response.retryAfter, m_options.wallClock()));
+    if (at + wait - conversion.throttledSince > kGiveUpMs) {
+        if (!m_active)
+            m_window.setPollTimerEnabled(false);
+        const QString detail = ServiceDetail(response.FResponse);
+        failPending(QStringLiteral("WARNING"),
+                    withDetail(QStringLiteral("HTTP response code: 429 (Too Many Requests)\r\r"
+                                              "The service has refused new conversions for 10 "
+                                              "minutes. Please try again later."),
+                               response.FResponse),
+                    MessageIcon::Warning,
+                    QStringLiteral("HTTP response code: 429") +
+                        (detail.isEmpty() ? QString() : QStringLiteral(": ") + detail));
+        return;
+    }
+    conversion.stage = Stage::Throttled;
+    conversion.nextCreateAt = at + wait;
+    showThrottledCountdown();
+    // The ticks of the poll timer send the create again once the wait is over.
+    m_window.setPollTimerEnabled(true);
+    emit createThrottled(wait);
+}
+
+void ConversionJob::createAgainWhenDue()
+{
+    if (now() < m_pending->nextCreateAt) {
+        showThrottledCountdown();
+        return;
+    }
+    create(m_pending->audioUrl);
+}
+
+void ConversionJob::showThrottledCountdown()
+{
+    const qint64 left = std::max<qint64>(1, (m_pending->nextCreateAt - now() + 999) / 1000);
+    setPanel(QStringLiteral("Too many requests, retrying in %1 s...").arg(left));
 }
 
 void ConversionJob::startPolling()
@@ -517,6 +577,10 @@ bool ConversionJob::ResumeRecorded()
 void ConversionJob::TimerReplicateTimer()
 {
     // Never a tick inside another tick, a request, or a box that a tick shows.
+    if (m_requestRunning)
+        return;
+    if (m_pending && m_pending->stage == Stage::Throttled)
+        createAgainWhenDue();
     if (m_requestRunning || !m_active || m_active->stage != Stage::Polling)
         return;
     const qint64 at = now();
@@ -726,6 +790,12 @@ void ConversionJob::Stop()
         break;
     case Stage::Creating:
         // The prediction is canceled as soon as the create tells its identifier.
+        break;
+    case Stage::Throttled:
+        // Nothing was created yet: the wait simply ends.
+        if (!m_active)
+            m_window.setPollTimerEnabled(false);
+        endPendingCanceled();
         break;
     case Stage::Polling:
         if (!m_requestRunning)

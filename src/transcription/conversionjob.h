@@ -67,6 +67,10 @@ struct ConversionJobOptions {
     QString programFolder;
     // Keeps the running conversion for the next start; null: nothing is kept.
     std::shared_ptr<JobRecordStore> record;
+    // A create that the service refused for too many requests (429: it made nothing) is
+    // sent again after the wait the service asks for, or a back-off, for up to the give-up
+    // time. Off: the 429 is reported like any other refusal.
+    bool retryThrottledCreate = false;
 };
 
 // One conversion at a time, from the address field to the subtitles: checks the inputs,
@@ -122,6 +126,8 @@ public:
     // True while a create, fetch or cancel request, or the handling of its answer, is under
     // way.
     bool requestRunning() const { return m_requestRunning; }
+    // True while a create refused for too many requests waits to be sent again.
+    bool waitingToCreateAgain() const { return m_pending && m_pending->stage == Stage::Throttled; }
     // True while the deletes of uploaded files that ended conversions left are under way; a
     // front end that frees its job waits for uploadsDeleted() first.
     bool deletingUploads() const { return m_pendingDeletes > 0; }
@@ -135,11 +141,13 @@ signals:
     // Once per conversion that got past the input checks, whatever its end.
     void ended(const ConversionOutcome& outcome);
     void runningChanged(bool running);
+    // The service refused the create for too many requests; it is sent again in waitMs.
+    void createThrottled(qint64 waitMs);
     // The last delete under way has been answered (or has failed).
     void uploadsDeleted();
 
 private:
-    enum class Stage { Transcoding, Uploading, Creating, Polling, Canceling };
+    enum class Stage { Transcoding, Uploading, Creating, Throttled, Polling, Canceling };
     struct Conversion {
         Stage stage = Stage::Creating;
         QString key;
@@ -151,6 +159,10 @@ private:
         QDateTime started;
         bool stopRequested = false;
         bool recorded = false;
+        // The create's audio address, and while throttled: since when, and the next try.
+        QString audioUrl;
+        qint64 throttledSince = -1;
+        qint64 nextCreateAt = 0;
     };
 
     qint64 now() const;
@@ -165,6 +177,9 @@ private:
     void uploaded(const UploadOutcome& outcome);
     void create(const QString& audioUrl);
     void created(const TReplicateResponse& response);
+    void createThrottledAnswer(const TReplicateResponse& response);
+    void createAgainWhenDue();
+    void showThrottledCountdown();
     void startPolling();
     void fetched(const FetchAnswer& answer);
     void retryLater(const FetchAnswer& answer);
@@ -195,6 +210,7 @@ private:
     FilesClient* m_files;
     Transcoder* m_transcoder;
     std::unique_ptr<PollBackoff> m_backoff;
+    std::unique_ptr<PollBackoff> m_createBackoff;
 
     // The conversion being prepared or created, and the one whose prediction is polled.
     std::unique_ptr<Conversion> m_pending;

@@ -16,6 +16,8 @@ QString QueueStateText(const QueueItem& item)
     case QueueState::Running:
         if (item.converting)
             return QStringLiteral("converting");
+        if (item.throttled)
+            return QStringLiteral("waiting (the service asked to slow down)");
         if (item.uploadPercent >= 0)
             return QStringLiteral("uploading %1%").arg(item.uploadPercent);
         return QStringLiteral("processing ") + ElapsedText(item.seconds);
@@ -54,10 +56,13 @@ ConversionQueue::ConversionQueue(Endpoints endpoints, QueueOptions options, QObj
     }
     m_pumpTimer->setSingleShot(true);
     connect(m_pumpTimer, &QTimer::timeout, this, &ConversionQueue::pump);
+    m_writer.setMaxThreadCount(1);
 }
 
 ConversionQueue::~ConversionQueue()
 {
+    // Files being written are finished: a result the service delivered is never lost.
+    m_writer.waitForDone();
     // Hosts are children; their jobs end with them and report nothing more.
     for (QueueJobHost* host : std::as_const(m_hosts))
         host->disconnect(this);
@@ -167,8 +172,11 @@ void ConversionQueue::startRow(int row)
     settings.clockIntervalMs = m_options.clockIntervalMs;
     settings.job.clock = m_options.jobClock;
     settings.job.dataFolder = m_options.temporaryFolder;
+    // A 429 made nothing on the service: the job itself waits and sends the create again.
+    settings.job.retryThrottledCreate = true;
     auto* host = new QueueJobHost(item.source, settings, m_endpoints, this);
     item.state = QueueState::Running;
+    item.throttled = false;
     item.uploadPercent = -1;
     item.seconds = 0;
     item.reason.clear();
@@ -176,9 +184,14 @@ void ConversionQueue::startRow(int row)
     connect(host, &QueueJobHost::progressed, this, [this, row, host] {
         QueueItem& running = m_items[row];
         running.converting = host->converting();
+        running.throttled = host->throttled();
         running.uploadPercent = host->uploadPercent();
         running.seconds = host->elapsedSeconds();
         emit itemChanged(row);
+    });
+    connect(host, &QueueJobHost::createThrottled, this, [this](qint64 waitMs) {
+        // The service is over its limit for this key: no other file starts until then.
+        m_pausedUntil = qMax(m_pausedUntil, now() + waitMs);
     });
     connect(host, &QueueJobHost::ended, this,
             [this, row, host](const ConversionOutcome& outcome) { ended(row, host, outcome); });
@@ -207,13 +220,10 @@ void ConversionQueue::ended(int row, QueueJobHost* host, const ConversionOutcome
     QueueItem& item = m_items[row];
     item.uploadPercent = -1;
     item.converting = false;
-    if (outcome.result == ConversionOutcome::Result::Failed && host->tooManyRequests() &&
-        !host->stopping()) {
-        // Nothing was created: the file waits, and every start pauses for a while.
-        item.state = QueueState::Waiting;
-        m_pausedUntil = now() + m_options.tooManyRequestsPauseMs;
-    } else if (outcome.result == ConversionOutcome::Result::Succeeded) {
-        save(item, outcome.subtitles);
+    item.throttled = false;
+    if (outcome.result == ConversionOutcome::Result::Succeeded) {
+        // The row stays running until its file is written.
+        save(row, outcome.subtitles);
     } else if (outcome.result == ConversionOutcome::Result::Canceled) {
         item.state = QueueState::Canceled;
     } else {
@@ -246,25 +256,41 @@ void ConversionQueue::retire(QueueJobHost* host)
     });
 }
 
-void ConversionQueue::save(QueueItem& item, const QString& subtitles)
+void ConversionQueue::save(int row, const QString& subtitles)
 {
-    const QString target = SubtitleTargetPath(item.source, m_options.outputFolder, m_options.vtt,
-                                              m_options.overwrite, m_written);
-    const QString failure = WriteSubtitleFile(target, subtitles);
+    const QString target = SubtitleTargetPath(m_items.at(row).source, m_options.outputFolder,
+                                              m_options.vtt, m_options.overwrite, m_written);
+    m_written.insert(target);
+    ++m_saving;
+    m_writer.start([this, row, target, subtitles] {
+        const QString failure = WriteSubtitleFile(target, subtitles);
+        QMetaObject::invokeMethod(
+            this,
+            [this, row, target, failure, subtitles] { saved(row, target, failure, subtitles); },
+            Qt::QueuedConnection);
+    });
+}
+
+void ConversionQueue::saved(int row, const QString& target, const QString& failure,
+                            const QString& subtitles)
+{
+    --m_saving;
+    QueueItem& item = m_items[row];
     if (!failure.isEmpty()) {
         item.state = QueueState::Failed;
         item.reason = OneLine(failure);
-        return;
+    } else {
+        item.state = QueueState::Done;
+        item.outputPath = target;
+        item.subtitles = subtitles;
     }
-    m_written.insert(target);
-    item.state = QueueState::Done;
-    item.outputPath = target;
-    item.subtitles = subtitles;
+    emit itemChanged(row);
+    finishIfIdle();
 }
 
 void ConversionQueue::finishIfIdle()
 {
-    if (runningCount() > 0 || !m_retiring.isEmpty())
+    if (runningCount() > 0 || !m_retiring.isEmpty() || m_saving > 0)
         return;
     if (m_active) {
         for (const QueueItem& item : std::as_const(m_items)) {

@@ -9,6 +9,7 @@
 #include <QObject>
 #include <QSet>
 #include <QString>
+#include <QThreadPool>
 
 #include <functional>
 
@@ -23,6 +24,7 @@ struct QueueItem {
     QString source;
     QueueState state = QueueState::Waiting;
     bool converting = false; // while running: a video being turned into audio
+    bool throttled = false;  // while running: waiting for the service to take the create
     int uploadPercent = -1;  // while running: the upload's progress, -1 when not uploading
     int seconds = 0;         // while running: the job's clock
     QString reason;          // when failed: one line that says why
@@ -31,7 +33,8 @@ struct QueueItem {
 };
 
 // The row's state as the list and the command line show it: "waiting", "converting",
-// "uploading 42%", "processing 01:13", "done", "failed: reason", "canceled".
+// "uploading 42%", "waiting (the service asked to slow down)", "processing 01:13", "done",
+// "failed: reason", "canceled".
 QString QueueStateText(const QueueItem& item);
 
 struct QueueOptions {
@@ -46,9 +49,8 @@ struct QueueOptions {
     int createsPerMinute = 600;
     int pollIntervalMs = 1000;
     int clockIntervalMs = 1000;
-    // How long starts wait after the service answered a create with 429.
-    int tooManyRequestsPauseMs = 10000;
-    // A monotonic clock in milliseconds; the default is the system's steady clock.
+    // A monotonic clock in milliseconds (the rate limit, and the pause of the starts while
+    // the service asks to slow down); the default is the system's steady clock.
     std::function<qint64()> clock;
     // The jobs' own clock (their poll spacing and back-off); the default is the system's.
     std::function<qint64()> jobClock;
@@ -58,9 +60,10 @@ struct QueueOptions {
 
 // Many conversions, a few at a time: each file runs the same conversion job as the main
 // window, hosted without a window. At most maxRunning run at once and starts are kept under
-// the service's rate limit; a file the service refused for too many requests waits and is
-// tried again. Each finished file's subtitles are written beside its source (or into the
-// output folder) without replacing an existing file. A failed file never stops the others.
+// the service's rate limit; a create the service refuses for too many requests is sent
+// again by its job after the wait the service asks for, and no other file starts meanwhile. Each
+// finished file's subtitles are written beside its source (or into the output folder) without
+// replacing an existing file. A failed file never stops the others.
 class ConversionQueue final : public QObject {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(ConversionQueue)
@@ -84,8 +87,12 @@ public:
     void start();
     // Cancels the running jobs on the service; the waiting rows stay waiting.
     void stop();
-    // True from start() until nothing runs any more and nothing is left to start.
-    bool isActive() const { return m_active || runningCount() > 0 || !m_retiring.isEmpty(); }
+    // True from start() until nothing runs any more, nothing is left to start and every
+    // subtitle file is written.
+    bool isActive() const
+    {
+        return m_active || runningCount() > 0 || !m_retiring.isEmpty() || m_saving > 0;
+    }
     int runningCount() const { return static_cast<int>(m_hosts.size()); }
 
 signals:
@@ -100,7 +107,8 @@ private:
     void schedulePump(qint64 delayMs);
     void startRow(int row);
     void ended(int row, QueueJobHost* host, const ConversionOutcome& outcome);
-    void save(QueueItem& item, const QString& subtitles);
+    void save(int row, const QString& subtitles);
+    void saved(int row, const QString& target, const QString& failure, const QString& subtitles);
     void finishIfIdle();
     void retire(QueueJobHost* host);
 
@@ -110,7 +118,11 @@ private:
     QSet<QString> m_identities;
     QMap<int, QueueJobHost*> m_hosts; // by row
     QSet<QueueJobHost*> m_retiring;   // ended, still deleting their uploads
-    QSet<QString> m_written;
+    QSet<QString> m_written;          // every name given out, written or still being written
+    // Writes the subtitle files, one after another, away from the thread of the queue: a
+    // file is flushed to the disk before it takes its name, which can take a while.
+    QThreadPool m_writer;
+    int m_saving = 0;
     CreateRateLimiter m_limiter;
     QTimer* m_pumpTimer;
     qint64 m_pausedUntil = 0;

@@ -1,6 +1,7 @@
 #include "transcription/filesclient.h"
 
 #include "core/httpbody.h"
+#include "core/networkclientrelease.h"
 #include "transcription/servicerequest.h"
 
 #include <QFile>
@@ -219,7 +220,7 @@ sendRequest(FilesClient* owner, const RequestTimeouts& timeouts,
                          // Read the reply now; the caller hears of it from the event loop, never
                          // from inside the call that aborted the request.
                          finished(reply, *timedOut);
-                         manager->deleteLater();
+                         ReleaseNetworkClient(manager);
                      });
     connectionTimer->start();
     return reply;
@@ -281,7 +282,11 @@ void FilesClient::UploadFile(const QString& apiKey, const QString& localPath, Pr
             multiPart->setParent(started);
             return started;
         },
-        [deliver, fileSize](QNetworkReply* finished, const QString& timedOut) {
+        [this, deliver, fileSize](QNetworkReply* finished, const QString& timedOut) {
+            // A finished upload is no longer this client's to abort; its reply goes with
+            // its network client, on another thread.
+            if (m_upload == finished)
+                m_upload.clear();
             UploadOutcome outcome;
             static_cast<FilesOutcome&>(outcome) = outcomeOf(finished, timedOut);
             outcome.fileSize = fileSize;

@@ -22,6 +22,7 @@ QueueJobHost::QueueJobHost(QString source, QueueJobSettings settings, const Endp
     m_clockTimer->setInterval(m_settings.clockIntervalMs);
     connect(m_pollTimer, &QTimer::timeout, m_job, &ConversionJob::TimerReplicateTimer);
     connect(m_clockTimer, &QTimer::timeout, m_job, &ConversionJob::TimerElapsedTimer);
+    connect(m_job, &ConversionJob::createThrottled, this, &QueueJobHost::createThrottled);
     connect(m_job, &ConversionJob::ended, this, [this](const ConversionOutcome& outcome) {
         m_ended = true;
         m_pollTimer->stop();
@@ -95,9 +96,6 @@ void QueueJobHost::setStatePanel(const QString& text)
 
 void QueueJobHost::showMessage(const QString&, const QString& text, MessageIcon)
 {
-    const QString line = OneLine(text);
     if (m_firstMessage.isEmpty())
-        m_firstMessage = line;
-    if (line.startsWith(QLatin1String("HTTP response code: 429")))
-        m_tooManyRequests = true;
+        m_firstMessage = OneLine(text);
 }

@@ -48,9 +48,9 @@ public:
     int elapsedSeconds() const;
     // The first message the job showed, as one line; empty when none.
     const QString& refusal() const { return m_firstMessage; }
-    // True when the service refused the create for too many requests: nothing was
-    // created, and the file may be tried again later.
-    bool tooManyRequests() const { return m_tooManyRequests; }
+    // True while the job waits to send a create that the service refused for too many
+    // requests.
+    bool throttled() const { return m_job->waitingToCreateAgain(); }
     ConversionJob& job() { return *m_job; }
 
     // ConversionWindow
@@ -80,6 +80,7 @@ public:
     bool openUrl(const QUrl&) override { return false; }
     QString chooseSaveFile(const QStringList&, const QString&) override { return {}; }
     QString chooseOpenFile(const QStringList&) override { return {}; }
+    QStringList chooseOpenFiles(const QStringList&) override { return {}; }
     // How long a host waits for its job's deletes after the end.
     static constexpr int kReleaseLimitMs = 15000;
 
@@ -91,6 +92,8 @@ public:
 signals:
     // The state line, the upload progress or the clock changed.
     void progressed();
+    // The service refused the create for too many requests; the job tries again in waitMs.
+    void createThrottled(qint64 waitMs);
     void ended(const ConversionOutcome& outcome);
     // After ended(): the job's last requests (the deletes of its uploads) are done, or given
     // up after releaseLimitMs; the host may go.
@@ -108,7 +111,6 @@ private:
     bool m_converting = false;
     bool m_ended = false;
     bool m_stopping = false;
-    bool m_tooManyRequests = false;
 };
 
 // A message box's text as one line for a list or a terminal: line breaks and runs of

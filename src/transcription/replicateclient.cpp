@@ -1,6 +1,7 @@
 #include "transcription/replicateclient.h"
 
 #include "core/httpbody.h"
+#include "core/networkclientrelease.h"
 #include "platform/desktop.h"
 #include "transcription/predictionanswer.h"
 #include "transcription/servicerequest.h"
@@ -235,7 +236,7 @@ void ReplicateClient::send(const QByteArray& method, QNetworkRequest request,
                 }
                 // The completion may show a box with its own event loop; the client goes
                 // once control is back in the loop that runs it.
-                manager->deleteLater();
+                ReleaseNetworkClient(manager);
                 done(outcome);
             });
     connectionTimer->start();
@@ -254,6 +255,8 @@ void ReplicateClient::CreatePrediction(const QString& apiKey, const QString& mod
         if (!outcome.answered) {
             m_feedback.setStatePanel(QStringLiteral("Failed"));
             m_desktop.showMessage(QStringLiteral("ERROR"), outcome.failure, MessageIcon::Error);
+        } else if (outcome.status == 429 && m_throttledCreateLeftToCaller) {
+            response.FResponse = outcome.body;
         } else if (outcome.status == 201) {
             response.FResponse = outcome.body;
             const CreateAnswer answer = ParseCreateAnswer(outcome.body);
@@ -270,6 +273,8 @@ void ReplicateClient::CreatePrediction(const QString& apiKey, const QString& mod
             if (!refusal.listed)
                 response.FResponse = outcome.body;
         }
+        response.httpStatus = outcome.answered ? outcome.status : 0;
+        response.retryAfter = outcome.retryAfter;
         response.FResponse = Utf8Trim(response.FResponse);
         done(response);
     });

@@ -14,9 +14,11 @@ class QNetworkRequest;
 
 // The answer to a create request.
 struct TReplicateResponse {
-    QString FResponse; // the answer body, trimmed
-    QString FStatus;   // its "status", lower-cased; only after a 201 answer
-    QString FID;       // its "id" as received; only after a 201 answer
+    QString FResponse;     // the answer body, trimmed
+    QString FStatus;       // its "status", lower-cased; only after a 201 answer
+    QString FID;           // its "id" as received; only after a 201 answer
+    int httpStatus = 0;    // the answer's HTTP status; 0 after a transport failure
+    QByteArray retryAfter; // the answer's Retry-After header, when it had one
 };
 
 // What the fetch request answers when the transport failed.
@@ -93,7 +95,8 @@ public:
     ~ReplicateClient() override;
 
     // Asks the service to run the model on the audio address. Refusals and transport
-    // failures are reported to the user here ("Failed" in the first panel, a box).
+    // failures are reported to the user here ("Failed" in the first panel, a box), except a
+    // 429 when throttledCreateLeftToCaller is set.
     void CreatePrediction(const QString& apiKey, const QString& modelVersion,
                           const QString& audioUrl, const QString& modelName, const QString& format,
                           std::function<void(const TReplicateResponse&)> done);
@@ -105,6 +108,13 @@ public:
     // Gets the prediction and hands the whole answer over; shows nothing.
     void FetchPredictionAnswer(const QString& apiKey, const QString& predictionId,
                                std::function<void(const FetchAnswer&)> done);
+
+    // When set, a create refused for too many requests (429: the service made nothing) is
+    // handed back without a box, for a caller that waits and sends it again.
+    void setThrottledCreateLeftToCaller(bool leftToCaller)
+    {
+        m_throttledCreateLeftToCaller = leftToCaller;
+    }
 
     // What one exchange with the service gave.
     struct Outcome {
@@ -125,4 +135,5 @@ private:
     Desktop& m_desktop;
     PredictionFeedback& m_feedback;
     RequestTimeouts m_timeouts;
+    bool m_throttledCreateLeftToCaller = false;
 };

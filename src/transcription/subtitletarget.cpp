@@ -69,6 +69,7 @@ QString SubtitleTargetPath(const QString& source, const QString& outputFolder, b
     const bool isSource = !IsWebAddress(source) && SourceIdentity(wanted) == SourceIdentity(source);
     if (overwrite && !isSource && !claimed.contains(wanted) && !QFileInfo(wanted).isDir())
         return wanted;
-    // The " (n)" rule; a name written earlier in this run exists and is stepped over too.
-    return FirstFreeFileName(wanted);
+    // The " (n)" rule; a name claimed earlier in this run is stepped over too, even while its
+    // file is still being written.
+    return FirstFreeFileName(wanted, claimed);
 }

@@ -8,7 +8,8 @@
 // source's name with its last extension replaced by ".vtt" or ".srt" and control characters
 // replaced by "_". An existing file is
 // kept and the first free " (n)" name taken, unless overwrite is set; even then the source
-// itself and files already written in this run (claimed) are never replaced.
+// itself is never replaced. Names already given out in this run (claimed) are never given
+// again, whether or not their files are on disk yet.
 QString SubtitleTargetPath(const QString& source, const QString& outputFolder, bool vtt,
                            bool overwrite, const QSet<QString>& claimed);
 

@@ -19,6 +19,7 @@ public:
     bool openUrl(const QUrl&) override { return false; }
     QString chooseSaveFile(const QStringList&, const QString&) override { return {}; }
     QString chooseOpenFile(const QStringList&) override { return {}; }
+    QStringList chooseOpenFiles(const QStringList&) override { return {}; }
     bool startDetached(const QString&, const QStringList&, const QString&) override
     {
         return false;

@@ -50,7 +50,7 @@ protected:
         // The job's rhythm, shortened: the queue takes the window's timer intervals.
         form->TimerReplicate->setInterval(20);
         form->TimerElapsed->setInterval(20);
-        form->queue()->options().tooManyRequestsPauseMs = 50;
+        form->queue()->options().clock = QuickJobClock();
         form->queue()->options().jobClock = QuickJobClock();
         form->show();
     }
@@ -108,6 +108,50 @@ TEST_F(AppFormQueueTest, DropFivePressConvertFindTheSubtitlesBeside)
     EXPECT_FALSE(form->QueuePanel->isVisible());
 }
 
+TEST_F(AppFormQueueTest, LoadingSeveralFilesFillsTheQueueAndOneFillsTheAddressField)
+{
+    const QDir dir(folder.path());
+    const QString one = MakeAudioFile(dir, QStringLiteral("one.mp3"));
+    const QString two = MakeAudioFile(dir, QStringLiteral("two.mp3"));
+    const QString three = MakeAudioFile(dir, QStringLiteral("three.mp3"));
+    const QString single = MakeAudioFile(dir, QStringLiteral("single.mp3"));
+    form->Edit3->setText(QStringLiteral("https://example.org/kept.mp3"));
+
+    desktop.openFilesDialogAnswers.push_back({one, two});
+    form->Load1->trigger();
+    ASSERT_EQ(desktop.openFilesDialogFilters.size(), 1);
+    EXPECT_EQ(desktop.openFilesDialogFilters.at(0), TAppForm::LoadFileFilter());
+    EXPECT_TRUE(desktop.openDialogFilters.isEmpty()); // never the one-file dialog
+    ASSERT_TRUE(form->QueuePanel->isVisible());
+    EXPECT_EQ(rowTexts(*form), (QStringList{QStringLiteral("one.mp3 \u2014 waiting"),
+                                            QStringLiteral("two.mp3 \u2014 waiting")}));
+    EXPECT_EQ(form->Edit3->text(), QStringLiteral("https://example.org/kept.mp3"));
+
+    // As with a drop, a file already queued is not queued twice.
+    desktop.openFilesDialogAnswers.push_back({two, three});
+    form->Load1->trigger();
+    EXPECT_EQ(rowTexts(*form), (QStringList{QStringLiteral("one.mp3 \u2014 waiting"),
+                                            QStringLiteral("two.mp3 \u2014 waiting"),
+                                            QStringLiteral("three.mp3 \u2014 waiting")}));
+
+    // One file goes into the address field, and a cancelled dialog changes nothing.
+    desktop.openFilesDialogAnswers.push_back({single});
+    form->Load1->trigger();
+    EXPECT_EQ(form->Edit3->text(), single);
+    form->Load1->trigger();
+    EXPECT_EQ(form->Edit3->text(), single);
+    EXPECT_EQ(form->QueueList->count(), 3);
+
+    // The queue filled by Load runs on Convert like a dropped one.
+    form->Edit1->setText(QStringLiteral("r8_window_key"));
+    form->ToolButtonConvert->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !form->queue()->isActive(); }, 20000));
+    EXPECT_EQ(rowTexts(*form).filter(QStringLiteral("\u2014 done")).size(), 3);
+    for (const char* name : {"one.vtt", "two.vtt", "three.vtt"})
+        EXPECT_TRUE(ReadFile(dir.filePath(QString::fromLatin1(name))).contains("Words of")) << name;
+    EXPECT_EQ(service.acceptedCreates("single.mp3"), 0);
+}
+
 TEST_F(AppFormQueueTest, WithoutAKeyNothingIsSent)
 {
     const QDir dir(folder.path());
@@ -135,9 +179,7 @@ TEST_F(AppFormQueueTest, StopCancelsTheRunningRowsAndLeavesTheRestWaiting)
         paths.append(MakeAudioFile(dir, name));
     }
     form->AddToQueue1->setVisible(true);
-    form->chooseQueueFiles = [&] {
-        return paths;
-    };
+    desktop.openFilesDialogAnswers.push_back(paths);
     form->AddToQueue1->trigger();
     ASSERT_EQ(form->QueueList->count(), 4);
     form->Edit1->setText(QStringLiteral("r8_window_key"));

@@ -19,7 +19,7 @@ protected:
         options.apiKey = QStringLiteral("r8_queue_key");
         options.pollIntervalMs = 20;
         options.clockIntervalMs = 20;
-        options.tooManyRequestsPauseMs = 50;
+        options.clock = QuickJobClock();
         options.jobClock = QuickJobClock();
     }
 
@@ -41,8 +41,12 @@ TEST_F(ConversionQueueTest, FiveFilesOneMissingOneFailedOneThrottled)
     const FiveFiles files(dir, service);
     ConversionQueue queue(EndpointsFor(service), options);
     int mostRunning = 0;
-    QObject::connect(&queue, &ConversionQueue::itemChanged, &queue,
-                     [&] { mostRunning = std::max(mostRunning, queue.runningCount()); });
+    QStringList throttledRowStates;
+    QObject::connect(&queue, &ConversionQueue::itemChanged, &queue, [&](int row) {
+        mostRunning = std::max(mostRunning, queue.runningCount());
+        if (row == 3)
+            throttledRowStates.append(QueueStateText(queue.item(row)));
+    });
     for (const QString& path : files.paths)
         ASSERT_TRUE(queue.add(path));
     ASSERT_TRUE(runToEnd(queue));
@@ -72,6 +76,11 @@ TEST_F(ConversionQueueTest, FiveFilesOneMissingOneFailedOneThrottled)
         EXPECT_EQ(service.acceptedCreates(name), 1) << name;
     EXPECT_EQ(service.acceptedCreates("b-missing.mp3"), 0);
     EXPECT_EQ(service.refusedCreates("d-throttled.mp3"), 1);
+    // While the service's wait ran, the row said so, and its file was uploaded only once.
+    EXPECT_TRUE(
+        throttledRowStates.contains(QStringLiteral("waiting (the service asked to slow down)")))
+        << throttledRowStates.join(QStringLiteral(", ")).toStdString();
+    EXPECT_EQ(service.uploadedFiles().size(), 4u);
 }
 
 TEST_F(ConversionQueueTest, NeverReplacesExistingSubtitlesAndNeverAddsAFileTwice)
@@ -89,6 +98,30 @@ TEST_F(ConversionQueueTest, NeverReplacesExistingSubtitlesAndNeverAddsAFileTwice
     EXPECT_EQ(queue.item(0).outputPath, dir.filePath(QStringLiteral("talk (2).vtt")));
     EXPECT_TRUE(ReadFile(dir.filePath(QStringLiteral("talk.vtt"))).startsWith("ID3"));
     EXPECT_TRUE(ReadFile(queue.item(0).outputPath).contains("Words of talk.mp3"));
+}
+
+TEST_F(ConversionQueueTest, SourcesThatWantTheSameNameEachGetTheirOwnFile)
+{
+    // The three finish close together and their files are written in the background: no
+    // name may be given twice while an earlier file is still on its way to the disk.
+    const QDir dir(folder.path());
+    const QStringList sources = {MakeAudioFile(dir, QStringLiteral("talk.mp3")),
+                                 MakeAudioFile(dir, QStringLiteral("talk.wav")),
+                                 MakeAudioFile(dir, QStringLiteral("talk.ogg"))};
+    ConversionQueue queue(EndpointsFor(service), options);
+    for (const QString& source : sources)
+        ASSERT_TRUE(queue.add(source));
+    ASSERT_TRUE(runToEnd(queue));
+    QSet<QString> written;
+    for (int row = 0; row < queue.count(); ++row) {
+        ASSERT_EQ(queue.item(row).state, QueueState::Done) << row;
+        written.insert(queue.item(row).outputPath);
+        const QByteArray words = "Words of " + QFileInfo(sources[row]).fileName().toUtf8();
+        EXPECT_TRUE(ReadFile(queue.item(row).outputPath).contains(words)) << row;
+    }
+    EXPECT_EQ(written, (QSet<QString>{dir.filePath(QStringLiteral("talk.vtt")),
+                                      dir.filePath(QStringLiteral("talk (2).vtt")),
+                                      dir.filePath(QStringLiteral("talk (3).vtt"))}));
 }
 
 TEST_F(ConversionQueueTest, StopCancelsTheRunningAndLeavesTheRestWaiting)

@@ -23,8 +23,7 @@ protected:
         setup.apiKey = QStringLiteral("r8_cli_key");
         setup.pollIntervalMs = 20;
         setup.clockIntervalMs = 20;
-        setup.tooManyRequestsPauseMs = 50;
-        setup.jobClock = QuickJobClock();
+        setup.clock = QuickJobClock();
         setup.cancelGraceMs = 10000;
     }
 
@@ -78,6 +77,9 @@ TEST_F(ConvertCommandTest, FiveFilesOneMissingOneFailedOneThrottled)
                     .contains(QString::fromLatin1(FiveFiles::kFailError)))
         << err.toStdString();
     EXPECT_TRUE(err.contains(QStringLiteral("2 of 5 failed")));
+    EXPECT_TRUE(
+        err.contains(QStringLiteral("d-throttled.mp3: waiting (the service asked to slow down)")))
+        << err.toStdString();
     for (const char* name : {"a-talk.mp3", "c-fails.mp3", "d-throttled.mp3", "e-talk.mp3"})
         EXPECT_EQ(service.acceptedCreates(name), 1) << name;
 }

@@ -109,6 +109,20 @@ TEST(SubtitleTargetTest, OverwriteNeverReplacesAFileWrittenInTheSameRun)
         folder.filePath(QStringLiteral("talk (2).vtt")));
 }
 
+TEST(SubtitleTargetTest, ANameGivenOutButNotYetWrittenIsNeverGivenAgain)
+{
+    // The queue writes its files in the background: talk.vtt and talk (2).vtt are promised
+    // to earlier sources and not on the disk yet.
+    QTemporaryDir folder;
+    const QSet<QString> claimed = {folder.filePath(QStringLiteral("talk.vtt")),
+                                   folder.filePath(QStringLiteral("talk (2).vtt"))};
+    for (const bool overwrite : {false, true})
+        EXPECT_EQ(SubtitleTargetPath(folder.filePath(QStringLiteral("talk.ogg")), {}, true,
+                                     overwrite, claimed),
+                  folder.filePath(QStringLiteral("talk (3).vtt")))
+            << overwrite;
+}
+
 TEST(SourceIdentityTest, TheSameFileNamedTwoWaysIsOneSource)
 {
     QTemporaryDir folder;

@@ -20,8 +20,8 @@ inline Endpoints EndpointsFor(const ManyFilesService& service)
     return endpoints;
 }
 
-// A clock for the jobs that runs fifty times faster than the real one, so that their
-// second between polls passes in 20 ms.
+// A clock for the queue and its jobs that runs fifty times faster than the real one, so
+// that a second between polls, or a wait the service asks for, passes in 20 ms.
 inline std::function<qint64()> QuickJobClock()
 {
     auto started = std::make_shared<QElapsedTimer>();

@@ -156,11 +156,11 @@ TEST_F(AppFormMediaTest, DestroyingTheWindowWhileRecordingSavesACompleteFile)
 
 TEST_F(AppFormMediaTest, LoadPutsTheChosenFileIntoTheAddressField)
 {
-    m_desktop.openDialogAnswers.push_back(QStringLiteral("/home/user/My Talk.mp4"));
+    m_desktop.openFilesDialogAnswers.push_back({QStringLiteral("/home/user/My Talk.mp4")});
     m_form->Load1->trigger();
     EXPECT_EQ(m_form->Edit3->text(), QStringLiteral("/home/user/My Talk.mp4"));
-    ASSERT_EQ(m_desktop.openDialogFilters.size(), 1);
-    const QStringList filters = m_desktop.openDialogFilters[0];
+    ASSERT_EQ(m_desktop.openFilesDialogFilters.size(), 1);
+    const QStringList filters = m_desktop.openFilesDialogFilters[0];
     ASSERT_EQ(filters.size(), 4);
     EXPECT_TRUE(filters[0].startsWith(QStringLiteral("Audio or Video File|")));
     EXPECT_TRUE(filters[1].startsWith(QStringLiteral("Audio File|")));
@@ -172,7 +172,7 @@ TEST_F(AppFormMediaTest, LoadPutsTheChosenFileIntoTheAddressField)
 
     m_form->Load1Click(); // cancelled: the field keeps its text
     EXPECT_EQ(m_form->Edit3->text(), QStringLiteral("/home/user/My Talk.mp4"));
-    EXPECT_EQ(m_desktop.openDialogFilters.size(), 2);
+    EXPECT_EQ(m_desktop.openFilesDialogFilters.size(), 2);
 }
 
 TEST_F(AppFormMediaTest, ConvertOptionStartsCheckedAndEachClickInvertsIt)

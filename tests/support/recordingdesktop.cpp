@@ -45,6 +45,16 @@ QString RecordingDesktop::chooseOpenFile(const QStringList& filters)
     return answer;
 }
 
+QStringList RecordingDesktop::chooseOpenFiles(const QStringList& filters)
+{
+    openFilesDialogFilters.append(filters);
+    if (openFilesDialogAnswers.empty())
+        return {};
+    const QStringList answer = openFilesDialogAnswers.front();
+    openFilesDialogAnswers.pop_front();
+    return answer;
+}
+
 bool RecordingDesktop::startDetached(const QString& program, const QStringList& arguments,
                                      const QString& workingFolder)
 {

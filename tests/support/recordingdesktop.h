@@ -35,6 +35,7 @@ public:
     bool openUrl(const QUrl& url) override;
     QString chooseSaveFile(const QStringList& filters, const QString& defaultSuffix) override;
     QString chooseOpenFile(const QStringList& filters) override;
+    QStringList chooseOpenFiles(const QStringList& filters) override;
     bool startDetached(const QString& program, const QStringList& arguments,
                        const QString& workingFolder) override;
 
@@ -49,6 +50,10 @@ public:
     std::deque<QString> saveDialogAnswers; // cancelled when empty
     QList<QStringList> openDialogFilters;
     std::deque<QString> openDialogAnswers;
+    // The open dialog that allows several files: its filters, and its answers in order
+    // (cancelled when empty).
+    QList<QStringList> openFilesDialogFilters;
+    std::deque<QStringList> openFilesDialogAnswers;
     QList<StartedProgram> startedPrograms;
     bool startDetachedResult = true;
     // Runs while a message is "shown", as a modal box's own event loop would.

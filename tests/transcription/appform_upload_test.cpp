@@ -80,7 +80,7 @@ protected:
     // Loads the file through File > Load Audio File..., as the user would.
     void load(const QString& path)
     {
-        desktop.openDialogAnswers.push_back(path);
+        desktop.openFilesDialogAnswers.push_back({path});
         form().Load1->trigger();
         ASSERT_EQ(form().Edit3->text(), path);
     }

@@ -409,4 +409,172 @@ TEST_F(JobTest, ASixtySecondOutageInATenMinuteJob)
     EXPECT_LE(total, 540 + duringOutage + 32);
 }
 
+// A create refused for too many requests made nothing on the service, so the queue's jobs
+// send it again once the service's wait is over: Retry-After in seconds or as a date, a
+// back-off when it gives none, capped at ten minutes.
+struct ThrottleCase {
+    const char* name;
+    const char* retryAfter; // "" for none
+    qint64 waitMs;
+};
+
+class ThrottledCreateTest : public JobTest, public ::testing::WithParamInterface<ThrottleCase> {};
+
+FakeAnswer throttledCreate(const char* retryAfter)
+{
+    FakeAnswer answer =
+        FakePredictionService::problem(429, "Request was throttled", "Your rate limit is 600.");
+    if (*retryAfter)
+        answer.headers.emplace("Retry-After", retryAfter);
+    return answer;
+}
+
+TEST_P(ThrottledCreateTest, WaitsAsAskedThenCreatesOnce)
+{
+    retryThrottledCreate = true;
+    service.scriptCreate(
+        {throttledCreate(GetParam().retryAfter), FakePredictionService::starting("p1")});
+    service.scriptPolls("p1", {FakePredictionService::succeeded("p1", kSubtitles)});
+    start();
+    qint64 announcedMs = -1;
+    QObject::connect(&job(), &ConversionJob::createThrottled,
+                     [&](qint64 waitMs) { announcedMs = waitMs; });
+    convert();
+    const qint64 wait = GetParam().waitMs;
+    EXPECT_EQ(announcedMs, wait);
+    EXPECT_EQ(creates(), 1);
+    EXPECT_TRUE(job().waitingToCreateAgain());
+    EXPECT_TRUE(window.pollTimer);
+    EXPECT_EQ(window.statePanel,
+              QStringLiteral("Too many requests, retrying in %1 s...").arg(wait / 1000));
+    EXPECT_TRUE(outcomes.isEmpty());
+
+    // A tick a millisecond early sends nothing.
+    nowMs += wait - 1;
+    job().TimerReplicateTimer();
+    EXPECT_FALSE(job().requestRunning());
+    EXPECT_EQ(creates(), 1);
+    EXPECT_EQ(window.statePanel, QStringLiteral("Too many requests, retrying in 1 s..."));
+    nowMs += 1;
+    job().TimerReplicateTimer();
+    ASSERT_TRUE(WaitFor([&] { return !job().requestRunning(); }));
+    EXPECT_EQ(creates(), 2);
+    EXPECT_EQ(job().PredictionId, QStringLiteral("p1"));
+
+    ASSERT_TRUE(tickUntilEnded(5));
+    EXPECT_EQ(outcomes[0].result, ConversionOutcome::Result::Succeeded);
+    EXPECT_TRUE(desktop.messages.isEmpty());
+    EXPECT_EQ(creates(), 2);
+    expectIdle();
+}
+
+// The test's wall clock reads 10:23:20 UTC when the create is answered.
+INSTANTIATE_TEST_SUITE_P(
+    Table, ThrottledCreateTest,
+    ::testing::Values(ThrottleCase{"Seconds", "7", 7000},
+                      ThrottleCase{"HttpDate", "Thu, 10 Dec 2026 10:23:32 GMT", 12000},
+                      ThrottleCase{"DateInThePast", "Thu, 10 Dec 2026 10:00:00 GMT", 1000},
+                      ThrottleCase{"None", "", 1000}, ThrottleCase{"Unreadable", "soon", 1000},
+                      ThrottleCase{"AbsurdlyLong", "86400", 600000}),
+    [](const ::testing::TestParamInfo<ThrottleCase>& info) { return info.param.name; });
+
+TEST_F(JobTest, WithoutRetryAThrottled429IsReportedAsBefore)
+{
+    service.scriptCreate({throttledCreate("1"), FakePredictionService::starting("p1")});
+    start();
+    convert();
+    ASSERT_EQ(outcomes.size(), 1);
+    EXPECT_EQ(outcomes[0].result, ConversionOutcome::Result::Failed);
+    ASSERT_EQ(desktop.messages.size(), 1);
+    EXPECT_EQ(desktop.messages[0].text, QStringLiteral("HTTP response code: 429"));
+    EXPECT_EQ(window.statePanel, QStringLiteral("Failed"));
+    tick();
+    EXPECT_EQ(creates(), 1);
+}
+
+// Any other failed create may have made a prediction (or the service said no for good): it
+// is reported and never sent again, even by a job that retries a 429.
+struct ThrottlingJobCreateFailureCase {
+    const char* name;
+    FakeAnswer answer;
+};
+
+class ThrottlingJobCreateFailureTest
+    : public JobTest,
+      public ::testing::WithParamInterface<ThrottlingJobCreateFailureCase> {};
+
+TEST_P(ThrottlingJobCreateFailureTest, IsNeverSentAgain)
+{
+    retryThrottledCreate = true;
+    service.scriptCreate({GetParam().answer, FakePredictionService::starting("p1")});
+    start();
+    convert();
+    for (int i = 0; i < 5; ++i)
+        tick();
+    EXPECT_EQ(creates(), 1);
+    ASSERT_EQ(outcomes.size(), 1);
+    EXPECT_EQ(outcomes[0].result, ConversionOutcome::Result::Failed);
+    EXPECT_EQ(desktop.messages.size(), 1);
+    EXPECT_FALSE(job().waitingToCreateAgain());
+    expectIdle();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, ThrottlingJobCreateFailureTest,
+    ::testing::Values(
+        ThrottlingJobCreateFailureCase{
+            "ServerErrorWithRetryAfter",
+            withHeader(FakePredictionService::problem(500, "Oops", "Try later"), "Retry-After",
+                       "1")},
+        ThrottlingJobCreateFailureCase{"Unavailable",
+                                       FakePredictionService::problem(503, "Down", "Later")},
+        ThrottlingJobCreateFailureCase{"ProxyPage",
+                                       FakePredictionService::htmlPage(502, "502 Bad Gateway")},
+        ThrottlingJobCreateFailureCase{"DroppedConnection", dropped()},
+        ThrottlingJobCreateFailureCase{"Billing",
+                                       FakePredictionService::problem(402, "Billing", "Pay")}),
+    [](const ::testing::TestParamInfo<ThrottlingJobCreateFailureCase>& info) {
+        return info.param.name;
+    });
+
+TEST_F(JobTest, StopWhileAThrottledCreateWaitsEndsCanceledWithNothingMore)
+{
+    retryThrottledCreate = true;
+    service.scriptCreate({throttledCreate("30"), FakePredictionService::starting("p1")});
+    start();
+    convert();
+    ASSERT_TRUE(job().waitingToCreateAgain());
+    job().Stop();
+    ASSERT_EQ(outcomes.size(), 1);
+    EXPECT_EQ(outcomes[0].result, ConversionOutcome::Result::Canceled);
+    EXPECT_EQ(window.statePanel, QStringLiteral("Canceled"));
+    nowMs += 60000;
+    job().TimerReplicateTimer();
+    EXPECT_FALSE(job().requestRunning());
+    EXPECT_EQ(creates(), 1);
+    EXPECT_EQ(countRequests("POST", "/v1/predictions/"), 0); // no cancel: nothing was made
+    EXPECT_TRUE(desktop.messages.isEmpty());
+    expectIdle();
+}
+
+TEST_F(JobTest, ThrottledForTenMinutesEndsWithTheServicesWords)
+{
+    retryThrottledCreate = true;
+    service.scriptCreate({throttledCreate("60")});
+    start();
+    convert();
+    ASSERT_TRUE(tickUntilEnded(700));
+    // Sent at minutes 0, 1, ... 10; the next wait would pass the ten minutes.
+    EXPECT_EQ(creates(), 11);
+    EXPECT_EQ(outcomes[0].result, ConversionOutcome::Result::Failed);
+    EXPECT_EQ(outcomes[0].reason,
+              QStringLiteral("HTTP response code: 429: Your rate limit is 600."));
+    ASSERT_EQ(desktop.messages.size(), 1);
+    EXPECT_TRUE(desktop.messages[0].text.startsWith(
+        QStringLiteral("HTTP response code: 429 (Too Many Requests)\r\r")));
+    EXPECT_TRUE(desktop.messages[0].text.endsWith(QStringLiteral("Your rate limit is 600.")));
+    EXPECT_EQ(window.statePanel, QStringLiteral("Failed"));
+    expectIdle();
+}
+
 } // namespace

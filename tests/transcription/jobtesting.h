@@ -72,6 +72,7 @@ protected:
             options.randomSeed = 7;
             options.dataFolder = dataFolder.path();
             options.record = record;
+            options.retryThrottledCreate = retryThrottledCreate;
             m_job = std::make_unique<ConversionJob>(window, desktop, EndpointsFor(service),
                                                     timeouts, options);
             QObject::connect(m_job.get(), &ConversionJob::ended,
@@ -154,6 +155,7 @@ protected:
     QDateTime wallStart = QDateTime(QDate(2026, 12, 10), QTime(9, 0), Qt::UTC);
     QTemporaryDir dataFolder;
     std::shared_ptr<JobRecordStore> record;
+    bool retryThrottledCreate = false; // as the queue's jobs have it
     QList<ConversionOutcome> outcomes;
 
     std::unique_ptr<ConversionJob> m_job;

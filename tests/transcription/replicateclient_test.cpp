@@ -1,10 +1,15 @@
 #include "transcription/replicateclient.h"
 
+#include "core/networkclientrelease.h"
+
 #include "support/recordingdesktop.h"
 #include "transcriptiontesting.h"
 
 #include <QJsonDocument>
+#include <QNetworkAccessManager>
+#include <QThread>
 
+#include <atomic>
 #include <optional>
 
 #include <gtest/gtest.h>
@@ -319,6 +324,41 @@ TEST_F(ClientTest, TheWholeFetchAnswerIsHandedOverWithoutABox)
     EXPECT_EQ(answer->failure, QStringLiteral("Connection refused"));
     EXPECT_EQ(ClassifyFetch(*answer), FetchVerdict::Transient);
     EXPECT_TRUE(desktop.messages.isEmpty());
+}
+
+// Freeing a network client waits for its network thread; a finished request's client is
+// freed on another thread, so that the window never waits for that.
+TEST_F(ClientTest, AFinishedRequestsNetworkClientIsFreedAwayFromThisThread)
+{
+    service.scriptPolls("p1", {FakePredictionService::processing("p1")});
+    startService();
+    auto client = makeClient(EndpointsFor(service));
+    std::optional<FetchAnswer> answer;
+    client->FetchPredictionAnswer("r8_secret", "p1", [&](const FetchAnswer& a) { answer = a; });
+    auto* manager = client->findChild<QNetworkAccessManager*>();
+    ASSERT_NE(manager, nullptr);
+    std::atomic<QThread*> freedOn = nullptr;
+    QObject::connect(
+        manager, &QObject::destroyed, manager, [&freedOn] { freedOn = QThread::currentThread(); },
+        Qt::DirectConnection);
+    ASSERT_TRUE(WaitFor([&] { return answer.has_value() && freedOn.load() != nullptr; }));
+    EXPECT_EQ(answer->status, 200);
+    EXPECT_NE(freedOn.load(), QThread::currentThread());
+    EXPECT_EQ(client->findChild<QNetworkAccessManager*>(), nullptr);
+}
+
+TEST(NetworkClientRelease, AClientFreedWithItsOwnerFirstIsLeftAlone)
+{
+    auto owner = std::make_unique<QObject>();
+    auto* manager = new QNetworkAccessManager(owner.get());
+    bool freed = false;
+    QObject::connect(manager, &QObject::destroyed, [&freed] { freed = true; });
+    ReleaseNetworkClient(manager);
+    owner.reset(); // before control is back in the event loop
+    EXPECT_TRUE(freed);
+    // The release that was asked for finds nothing left to free.
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents();
 }
 
 TEST(ClientTls, AnUntrustedCertificateIsRefused)
