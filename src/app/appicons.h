@@ -2,7 +2,7 @@
 
 #include <QIcon>
 
-// The main window's pictures, drawn by the program itself at start-up.
+// The main window's pictures, drawn at build time (appicondrawing.h) and compiled in.
 namespace AppIcons {
 QIcon program();
 QIcon convert();

@@ -3,6 +3,7 @@
 #include "app/appform.h"
 #include "app/displaycheck.h"
 #include "app/parlotextapplication.h"
+#include "app/parlotextstyle.h"
 #include "app/startup.h"
 #include "platform/folders.h"
 #include "platform/namedlock.h"
@@ -31,6 +32,8 @@ int RunParlotext(int argc, char** argv, const std::function<void(TAppForm&)>& wh
     std::optional<NoDisplayGuard> displayGuard(std::in_place);
     ParlotextApplication application(argc, argv, desktop);
     displayGuard.reset();
+    // Before the first widget, so that the window's bars are built with it.
+    QApplication::setStyle(new ParlotextStyle);
     // The caption of the application's own error boxes.
     QApplication::setApplicationName(QStringLiteral("Parlotext"));
     // Lets the desktop match the window to its menu entry (and the entry's icon).

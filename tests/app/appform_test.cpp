@@ -1,4 +1,5 @@
 #include "app/appform.h"
+#include "app/parlotextstyle.h"
 
 #include "platform/inifile.h"
 #include "support/plaintextlabels.h"
@@ -21,6 +22,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -103,6 +105,27 @@ TEST_F(AppFormTest, CaptionAndClientSize)
     EXPECT_EQ(form.ToolButtonConvert->iconSize(), QSize(64, 64));
 }
 
+// The program runs under its own style, which only changes when two pictures are read: the
+// window looks the same, pixel for pixel, as under the platform's style.
+TEST_F(AppFormTest, LooksTheSameUnderTheProgramsStyle)
+{
+    const auto grabbed = [this] {
+        TAppForm& form = start();
+        form.show();
+        const QImage image = form.grab().toImage();
+        m_form.reset();
+        return image;
+    };
+    const QImage underPlatformStyle = grabbed();
+    const QString platformStyle = QApplication::style()->name();
+    QApplication::setStyle(new ParlotextStyle);
+    const auto restoreStyle = qScopeGuard([&] { QApplication::setStyle(platformStyle); });
+    ASSERT_TRUE(qobject_cast<ParlotextStyle*>(QApplication::style()));
+    const QImage underProgramStyle = grabbed();
+    ASSERT_FALSE(underPlatformStyle.isNull());
+    EXPECT_EQ(underProgramStyle, underPlatformStyle);
+}
+
 TEST_F(AppFormTest, MenusHoldTheirItemsInOrderWithSeparators)
 {
     TAppForm& form = start();
@@ -121,10 +144,10 @@ TEST_F(AppFormTest, MenusHoldTheirItemsInOrderWithSeparators)
         }
         return items;
     };
-    EXPECT_EQ(describe(form.File1),
-              (QStringList{QStringLiteral("Load Audio File..."), QStringLiteral("Add Files to Queue..."),
-                           QStringLiteral("Save File..."), QStringLiteral("-"),
-                           QStringLiteral("Exit")}));
+    EXPECT_EQ(
+        describe(form.File1),
+        (QStringList{QStringLiteral("Load Audio File..."), QStringLiteral("Add Files to Queue..."),
+                     QStringLiteral("Save File..."), QStringLiteral("-"), QStringLiteral("Exit")}));
     EXPECT_EQ(
         describe(form.Conversion1),
         (QStringList{QStringLiteral("Settings [ ]"), QStringLiteral("-"), QStringLiteral("Record"),
