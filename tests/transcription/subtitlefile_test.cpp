@@ -158,7 +158,7 @@ TEST(WriteSubtitleFile, WritesTheFormatTheNameAsksForAndReportsABrokenPane)
 {
     QTemporaryDir folder;
     const QString srt = folder.filePath(QStringLiteral("talk.srt"));
-    SubtitleFileText written;
+    SubtitleFileContent written;
     written.firstInvalidLine = -1;
     EXPECT_EQ(WriteSubtitleFile(srt, golden("model_webvtt.vtt"), &written), QString());
     EXPECT_EQ(written.firstInvalidLine, 0);
