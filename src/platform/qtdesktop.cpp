@@ -56,18 +56,31 @@ void QtDesktop::showMessage(const QString& title, const QString& text, MessageIc
     box.exec();
 }
 
-bool QtDesktop::askQuestion(const QString& title, const QString& text, const QString& yesText,
-                            const QString& noText)
+namespace {
+
+enum class DefaultAnswer { Yes, No };
+
+// A modal question with its own buttons; Enter gives the default answer, Escape "no".
+bool askWithDefault(const QString& title, const QString& text, const QString& yesText,
+                    const QString& noText, DefaultAnswer defaultAnswer)
 {
     QMessageBox box(QMessageBox::Question, title, text, QMessageBox::NoButton, dialogParent());
     box.setTextFormat(Qt::PlainText);
     QPushButton* yes = box.addButton(yesText, QMessageBox::YesRole);
     QPushButton* no = box.addButton(noText, QMessageBox::NoRole);
-    // Enter confirms: the question is asked only after the user has chosen to go on.
-    box.setDefaultButton(yes);
+    box.setDefaultButton(defaultAnswer == DefaultAnswer::Yes ? yes : no);
     box.setEscapeButton(no);
     box.exec();
     return box.clickedButton() == yes;
+}
+
+} // namespace
+
+bool QtDesktop::askQuestion(const QString& title, const QString& text, const QString& yesText,
+                            const QString& noText)
+{
+    // Enter confirms: the question is asked only after the user has chosen to go on.
+    return askWithDefault(title, text, yesText, noText, DefaultAnswer::Yes);
 }
 
 void QtDesktop::beep()
@@ -111,11 +124,12 @@ QString QtDesktop::chooseSaveFile(const QStringList& filters, const QString& def
             return {};
         return dialog.selectedFiles().constFirst();
     };
-    const auto allowReplace = [this](const QString& path) {
-        return askQuestion(QStringLiteral("Confirm Save As"),
-                           QStringLiteral("%1 already exists.\nDo you want to replace it?")
-                               .arg(QFileInfo(path).fileName()),
-                           QStringLiteral("Yes"), QStringLiteral("No"));
+    // Replacing a file loses what it held: Enter keeps it.
+    const auto allowReplace = [](const QString& path) {
+        return askWithDefault(QStringLiteral("Confirm Save As"),
+                              QStringLiteral("%1 already exists.\nDo you want to replace it?")
+                                  .arg(QFileInfo(path).fileName()),
+                              QStringLiteral("Yes"), QStringLiteral("No"), DefaultAnswer::No);
     };
     return ConfirmedSaveFile(showDialog, allowReplace, defaultSuffix);
 }

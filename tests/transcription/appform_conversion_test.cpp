@@ -345,7 +345,8 @@ TEST_F(AppFormConversionTest, AJobLeftRunningIsResumedByTheNextStart)
     tick();
     EXPECT_EQ(window.statusPanelText(0), QStringLiteral("Succeeded"));
     EXPECT_EQ(window.MemoReplicate->toPlainText(),
-              NormaliseLineBreaks(QString::fromStdString(FakePredictionService::webVtt())));
+              NormalizeSubtitles(QString::fromStdString(FakePredictionService::webVtt()),
+                                 SubtitleFormat::WebVtt));
     int creates = 0;
     for (const RecordedRequest& request : service.requests())
         creates += request.method == "POST" && request.path == "/v1/predictions";

@@ -181,8 +181,10 @@ TEST_F(AppFormUploadTest, ALocalRecordingIsUploadedConvertedAndCleanedUp)
 
         // Nothing left behind: the file deleted on the service, no temporary file here, the
         // Stop command gone again.
+        // The job's record and its lock go once the service has confirmed the delete.
         EXPECT_TRUE(WaitFor([&] { return service.storedFileCount() == 0; }));
-        EXPECT_EQ(leftInDataFolder(), QStringList());
+        EXPECT_TRUE(WaitFor([&] { return leftInDataFolder().isEmpty(); }))
+            << leftInDataFolder().join(QStringLiteral(", ")).toStdString();
         EXPECT_FALSE(window.ToolButton6->isVisible());
         EXPECT_FALSE(window.Stop1->isVisible());
         EXPECT_TRUE(QFileInfo::exists(path)) << "the user's own file must stay";

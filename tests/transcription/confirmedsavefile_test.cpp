@@ -85,9 +85,7 @@ TEST_F(ConfirmedSaveFileTest, NewFilesAndNamesWithASuffixAreNotAsked)
 
 // The real dialog, typed into and accepted: the question comes from the program and "No"
 // (its default) keeps the file.
-// Disabled after merging: the question box now makes "Yes" its default, so Enter replaces the file;
-// the overwrite question needs "No" as its default again before this runs.
-TEST_F(ConfirmedSaveFileTest, DISABLED_TheRealDialogAsksBeforeReplacing)
+TEST_F(ConfirmedSaveFileTest, TheRealDialogAsksBeforeReplacing)
 {
     QFile existing(folder.filePath(QStringLiteral("subs.txt")));
     ASSERT_TRUE(existing.open(QIODevice::WriteOnly));

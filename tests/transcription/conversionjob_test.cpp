@@ -372,8 +372,11 @@ TEST_F(JobTest, ATickNeverRunsInsideARequest)
     startWaiting({slow});
     job().TimerReplicateTimer();
     ASSERT_TRUE(job().requestRunning());
-    job().TimerReplicateTimer();   // dropped, not queued
-    job().ConvertUsingReplicate(); // the window holds input; a call that gets here is ignored
+    // A tick inside the request is skipped: the next one polls. The user's own commands never
+    // get here during a request: the window holds them and runs them once it has ended. The
+    // job itself still never starts a second conversion inside a running request.
+    job().TimerReplicateTimer();
+    job().ConvertUsingReplicate();
     ASSERT_TRUE(WaitFor([&] { return !job().requestRunning(); }));
     QTest::qWait(50);
     EXPECT_EQ(service.requests().size(), 1u);

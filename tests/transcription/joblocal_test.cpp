@@ -4,6 +4,7 @@
 
 #include "jobtesting.h"
 #include "transcription/localsource.h"
+#include "transcription/subtitles.h"
 #include "transcription/transcoder.h"
 
 #include <QDir>
@@ -20,6 +21,11 @@
 namespace {
 
 const std::string kSubtitles = FakePredictionService::webVtt();
+// What the pane shows of kSubtitles: their standard form.
+QString shownSubtitles()
+{
+    return NormalizeSubtitles(QString::fromStdString(kSubtitles), SubtitleFormat::WebVtt);
+}
 
 class LocalJobTest : public JobTest {
 public:
@@ -160,7 +166,7 @@ TEST_F(LocalJobTest, APredictionThatFinishedBeforeTheStopStillGivesItsSubtitles)
     job().Stop();
     ASSERT_TRUE(WaitFor([&] { return !outcomes.isEmpty(); }));
     EXPECT_EQ(outcomes[0].result, ConversionOutcome::Result::Succeeded);
-    EXPECT_EQ(window.pane, QString::fromStdString(kSubtitles));
+    EXPECT_EQ(window.pane, shownSubtitles());
 }
 
 TEST(LocalSource, WhatTheAddressFieldNames)
@@ -277,7 +283,7 @@ TEST_F(LocalJobTest, ALocalAudioFileIsUploadedConvertedAndDeletedFromTheService)
     EXPECT_TRUE(window.statePanels.contains(QStringLiteral("Uploading... 100%")));
     ASSERT_TRUE(tickUntilEnded(10));
     EXPECT_EQ(outcomes[0].result, ConversionOutcome::Result::Succeeded);
-    EXPECT_EQ(window.pane, QString::fromStdString(kSubtitles));
+    EXPECT_EQ(window.pane, shownSubtitles());
 
     const auto stored = service.files();
     ASSERT_EQ(stored.size(), 1u);

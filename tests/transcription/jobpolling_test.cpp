@@ -16,6 +16,11 @@ namespace {
 const QString kRequested =
     QStringLiteral("Requested. Please wait... (This may take up to 10 minutes)");
 const std::string kSubtitles = FakePredictionService::webVtt();
+// What the pane shows of kSubtitles: their standard form.
+QString shownSubtitles()
+{
+    return NormalizeSubtitles(QString::fromStdString(kSubtitles), SubtitleFormat::WebVtt);
+}
 
 FakeAnswer dropped()
 {
@@ -164,7 +169,7 @@ TEST_P(RiddenOutTest, IsRetriedAfterASecondAndTheSubtitlesArrive)
     EXPECT_EQ(window.statePanel, QStringLiteral("Processing..."));
     tick();
     EXPECT_EQ(window.statePanel, QStringLiteral("Succeeded"));
-    EXPECT_EQ(window.pane, QString::fromStdString(kSubtitles));
+    EXPECT_EQ(window.pane, shownSubtitles());
     EXPECT_TRUE(desktop.messages.isEmpty());
     ASSERT_EQ(outcomes.size(), 1);
     EXPECT_EQ(outcomes[0].result, ConversionOutcome::Result::Succeeded);
@@ -362,8 +367,7 @@ TEST_F(JobTest, ThirtyPercentOfPollsFailingStillGivesTheSubtitles)
     startWaiting(polls);
     ASSERT_TRUE(tickUntilEnded(2000));
     EXPECT_EQ(outcomes[0].result, ConversionOutcome::Result::Succeeded);
-    EXPECT_EQ(window.pane,
-              NormalizeSubtitles(QString::fromStdString(kSubtitles), SubtitleFormat::WebVtt));
+    EXPECT_EQ(window.pane, shownSubtitles());
     EXPECT_TRUE(desktop.messages.isEmpty());
     EXPECT_EQ(countRequests("GET", "/v1/predictions/p1"), 121);
     EXPECT_EQ(creates(), 0); // startWaiting cleared the one create
@@ -396,7 +400,7 @@ TEST_F(JobTest, ASixtySecondOutageInATenMinuteJob)
     std::cout << "[ figures  ] 10-minute job, 60 s outage: " << total << " polls, " << duringOutage
               << " during the outage\n";
     EXPECT_EQ(outcomes[0].result, ConversionOutcome::Result::Succeeded);
-    EXPECT_EQ(window.pane, QString::fromStdString(kSubtitles));
+    EXPECT_EQ(window.pane, shownSubtitles());
     EXPECT_TRUE(desktop.messages.isEmpty());
     EXPECT_EQ(creates(), 1);
     // One a second outside the outage; 1, 2, 4, 8, 16, then 30 s apart inside it.
