@@ -669,12 +669,16 @@ void ConversionJob::answerHandled()
 
 void ConversionJob::handleStatus(const QString& answer)
 {
-    // The answer is read, and a finished one's subtitles brought to the standard form, on a
-    // worker thread: for a long recording that is megabytes of work that would otherwise
-    // freeze the window. The request stays under way until the reading is handled, so no
-    // tick and no input comes in between; a stop asked for meanwhile goes out after it.
     const SubtitleFormat format =
         m_window.vttChosen() ? SubtitleFormat::WebVtt : SubtitleFormat::SubRip;
+    if (answer.size() < kBackgroundReadChars) {
+        handleReading(answer, ReadPredictionAnswer(answer, format));
+        return;
+    }
+    // A long recording's answer is read, and its subtitles brought to the standard form, on
+    // a worker thread: megabytes of work that would otherwise freeze the window. The request
+    // stays under way until the reading is handled, so no tick and no input comes in
+    // between; a stop asked for meanwhile goes out after it.
     m_readingAnswer = true;
     RunInBackground<PredictionReading>(
         this, [answer, format] { return ReadPredictionAnswer(answer, format); },

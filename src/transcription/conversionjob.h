@@ -92,6 +92,8 @@ public:
     // How long polling rides out failures without one good answer.
     static constexpr qint64 kGiveUpMs = 600000;
     static constexpr qint64 kPollSpacingMs = 1000;
+    // Answers from this many characters on are read on a worker thread.
+    static constexpr qsizetype kBackgroundReadChars = 256 * 1024;
 
     ConversionJob(ConversionWindow& window, Desktop& desktop, Endpoints endpoints,
                   RequestTimeouts timeouts = {}, QObject* parent = nullptr);
