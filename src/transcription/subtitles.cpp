@@ -672,7 +672,10 @@ SubtitleConversion ConvertSubtitles(QStringView text, SubtitleFormat from, Subti
 SubtitleBytesConversion ConvertSubtitlesToFileBytes(QStringView text, SubtitleFormat from,
                                                     SubtitleFormat to)
 {
-    FileBytesOutput out(expectedStandardSize(text.size()));
+    // Half as much room again as the text has units: SubRip's counters, CR LF and accented
+    // letters fit without growing the array (which would copy it into fresh memory), and
+    // room never written takes no memory.
+    FileBytesOutput out(text.size() + text.size() / 2 + 64);
     const qsizetype invalid = convertInto(out, text, from, to, false);
     if (invalid > 0)
         return SubtitleBytesConversion{std::nullopt, invalid};
