@@ -47,6 +47,10 @@ public:
     void setStatePanel(const QString& text) override { m_form.setStatusPanelText(0, text); }
     void setClockPanel(const QString& text) override { m_form.setStatusPanelText(1, text); }
     void setPaneText(const QString& text) override { m_filler->setText(NormaliseLineBreaks(text)); }
+    void setPaneSubtitles(const QString& text, SubtitleFormat format) override
+    {
+        m_filler->setText(text, format);
+    }
     void setConvertEnabled(bool enabled) override { m_form.ToolButtonConvert->setEnabled(enabled); }
     void setPollTimerEnabled(bool enabled) override { enable(m_form.TimerReplicate, enabled); }
     void setClockTimerEnabled(bool enabled) override { enable(m_form.TimerElapsed, enabled); }
@@ -128,10 +132,13 @@ void TAppForm::Save1Click()
         return;
     // A result may have begun filling the pane while the dialog was open: the file gets the
     // whole of it, never the part shown so far.
-    if (auto* filler = findChild<PaneFiller*>(); filler && filler->isFilling())
+    auto* filler = findChild<PaneFiller*>();
+    if (filler && filler->isFilling())
         filler->completeNow();
-    SubtitleFileText written;
-    const QString failure = WriteSubtitleFile(path, PaneText(MemoReplicate), &written);
+    SubtitleFileContent written;
+    const QString failure =
+        WriteSubtitleFile(path, PaneText(MemoReplicate), &written,
+                          filler ? filler->standardForm() : std::optional<SubtitleFormat>());
     if (!failure.isEmpty()) {
         m_desktop.showMessage(QStringLiteral("Parlotext"), failure, MessageIcon::Error);
         return;

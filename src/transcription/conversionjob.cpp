@@ -3,6 +3,7 @@
 #include "language/textcatalogue.h"
 #include "media/mediafiles.h"
 #include "platform/desktop.h"
+#include "transcription/backgroundwork.h"
 #include "transcription/filesclient.h"
 #include "transcription/jobrecord.h"
 #include "transcription/jsonreformat.h"
@@ -596,13 +597,12 @@ void ConversionJob::TimerReplicateTimer()
     ++PollCount;
     beginRequest();
     // The key is read anew on every tick, so a corrected key is used at once.
-    m_client->FetchPredictionAnswer(
-        m_window.apiKeyText(), PredictionId, [this](const FetchAnswer& answer) {
-            fetched(answer);
-            endRequest();
-            if (m_active && m_active->stopRequested && m_active->stage == Stage::Polling)
-                sendCancel();
-        });
+    m_client->FetchPredictionAnswer(m_window.apiKeyText(), PredictionId,
+                                    [this](const FetchAnswer& answer) {
+                                        fetched(answer);
+                                        if (!m_readingAnswer)
+                                            answerHandled();
+                                    });
 }
 
 void ConversionJob::showLaidOut(const QString& answer)
@@ -724,9 +724,38 @@ void ConversionJob::endOnRefusal(const FetchAnswer& answer)
                      (detail.isEmpty() ? QString() : QStringLiteral(": ") + detail));
 }
 
+void ConversionJob::answerHandled()
+{
+    endRequest();
+    if (m_active && m_active->stopRequested && m_active->stage == Stage::Polling)
+        sendCancel();
+}
+
 void ConversionJob::handleStatus(const QString& answer)
 {
-    const PredictionAnswer parsed = ParsePredictionAnswer(answer);
+    const SubtitleFormat format =
+        m_window.vttChosen() ? SubtitleFormat::WebVtt : SubtitleFormat::SubRip;
+    if (answer.size() < kBackgroundReadChars) {
+        handleReading(answer, ReadPredictionAnswer(answer, format));
+        return;
+    }
+    // A long recording's answer is read, and its subtitles brought to the standard form, on
+    // a worker thread: megabytes of work that would otherwise freeze the window. The request
+    // stays under way until the reading is handled, so no tick and no input comes in
+    // between; a stop asked for meanwhile goes out after it.
+    m_readingAnswer = true;
+    RunInBackground<PredictionReading>(
+        this, [answer, format] { return ReadPredictionAnswer(answer, format); },
+        [this, answer](const PredictionReading& reading) {
+            m_readingAnswer = false;
+            handleReading(answer, reading);
+            answerHandled();
+        });
+}
+
+void ConversionJob::handleReading(const QString& answer, const PredictionReading& reading)
+{
+    const PredictionAnswer& parsed = reading.answer;
     const QString& status = parsed.status;
     if (!parsed.hasStatus) {
         // Polling goes on: a later answer may be the real one.
@@ -756,13 +785,12 @@ void ConversionJob::handleStatus(const QString& answer)
         NormaleDon();
         setPanel(kSucceeded);
         if (parsed.hasSubtitles) {
-            // The model's subtitles are not in the standard form that players read.
-            const QString standard =
-                NormalizeSubtitles(parsed.subtitles, m_window.vttChosen() ? SubtitleFormat::WebVtt
-                                                                          : SubtitleFormat::SubRip);
-            m_window.setPaneText(standard);
+            if (reading.standard)
+                m_window.setPaneSubtitles(reading.subtitles, reading.format);
+            else
+                m_window.setPaneText(reading.subtitles);
             m_desktop.beep();
-            finishActive(ConversionOutcome::Result::Succeeded, standard, {});
+            finishActive(ConversionOutcome::Result::Succeeded, reading.subtitles, {});
         } else {
             const QString missing =
                 QStringLiteral("JSON ERROR: Subtitles not found in \"output\" object!");
@@ -816,7 +844,8 @@ void ConversionJob::sendCancel()
     m_files->CancelPrediction(m_window.apiKeyText(), PredictionId,
                               [this](const FilesOutcome& outcome) {
                                   cancelAnswered(outcome);
-                                  endRequest();
+                                  if (!m_readingAnswer)
+                                      endRequest();
                               });
 }
 

@@ -2,6 +2,7 @@
 
 #include "platform/desktop.h"
 #include "transcription/replicateclient.h"
+#include "transcription/subtitles.h"
 
 #include <QDateTime>
 #include <QObject>
@@ -18,6 +19,7 @@ class PollBackoff;
 class Transcoder;
 struct FetchAnswer;
 struct FilesOutcome;
+struct PredictionReading;
 struct UploadOutcome;
 
 // The main window as the conversion job sees it: the input fields, the two status panels,
@@ -35,6 +37,12 @@ public:
     // The second status-bar panel.
     virtual void setClockPanel(const QString& text) = 0;
     virtual void setPaneText(const QString& text) = 0;
+    // Subtitles in the standard form of that format, for the pane.
+    virtual void setPaneSubtitles(const QString& text, SubtitleFormat format)
+    {
+        Q_UNUSED(format);
+        setPaneText(text);
+    }
     virtual void setConvertEnabled(bool enabled) = 0;
     virtual void setPollTimerEnabled(bool enabled) = 0;
     virtual void setClockTimerEnabled(bool enabled) = 0;
@@ -88,6 +96,8 @@ public:
     // How long polling rides out failures without one good answer.
     static constexpr qint64 kGiveUpMs = 600000;
     static constexpr qint64 kPollSpacingMs = 1000;
+    // Answers from this many characters on are read on a worker thread.
+    static constexpr qsizetype kBackgroundReadChars = 256 * 1024;
 
     ConversionJob(ConversionWindow& window, Desktop& desktop, Endpoints endpoints,
                   RequestTimeouts timeouts = {}, QObject* parent = nullptr);
@@ -186,6 +196,9 @@ private:
     void showRetryCountdown();
     void endOnRefusal(const FetchAnswer& answer);
     void handleStatus(const QString& answer);
+    void handleReading(const QString& answer, const PredictionReading& reading);
+    // The end of a fetch or cancel request whose answer has been handled.
+    void answerHandled();
     void showLaidOut(const QString& answer);
     void sendCancel();
     void cancelAnswered(const FilesOutcome& outcome);
@@ -218,6 +231,8 @@ private:
     bool m_wasRunning = false;
     int m_pendingDeletes = 0;
     bool m_requestRunning = false;
+    // An answer is being read on a worker thread; its request is still under way.
+    bool m_readingAnswer = false;
     QString m_panelText;
 
     // The poll rhythm.

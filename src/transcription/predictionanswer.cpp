@@ -40,3 +40,20 @@ PredictionAnswer ParsePredictionAnswer(const QString& answer)
             TryGetJsonString(output.toObject(), QStringLiteral("subtitles"), parsed.subtitles);
     return parsed;
 }
+
+PredictionReading ReadPredictionAnswer(const QString& answer, SubtitleFormat format)
+{
+    PredictionReading reading;
+    reading.format = format;
+    reading.answer = ParsePredictionAnswer(answer);
+    if (reading.answer.status == QLatin1String("succeeded") && reading.answer.hasSubtitles) {
+        // The model's subtitles are not in the standard form that players read.
+        SubtitleConversion standard =
+            ConvertSubtitles(reading.answer.subtitles, format, format, true);
+        reading.standard = standard.text.has_value();
+        reading.subtitles = reading.standard ? std::move(*standard.text) : reading.answer.subtitles;
+        // The job goes on with the subtitles it shows; the delivered ones are not kept twice.
+        reading.answer.subtitles.clear();
+    }
+    return reading;
+}

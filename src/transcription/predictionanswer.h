@@ -1,5 +1,7 @@
 #pragma once
 
+#include "transcription/subtitles.h"
+
 #include <QString>
 
 // What the program reads from the service's answers, kept apart from the requests so that
@@ -22,3 +24,15 @@ struct PredictionAnswer {
     QString subtitles;
 };
 PredictionAnswer ParsePredictionAnswer(const QString& answer);
+
+// A fetched answer read for the conversion job in one go: ParsePredictionAnswer's reading
+// and, for a prediction that succeeded with subtitles, those subtitles in the standard form
+// of the chosen format (standard set), or as delivered when they are not in that format. It
+// touches nothing else, so that a large answer can be read away from the interface thread.
+struct PredictionReading {
+    PredictionAnswer answer;
+    QString subtitles;
+    bool standard = false;
+    SubtitleFormat format = SubtitleFormat::WebVtt; // the format asked for
+};
+PredictionReading ReadPredictionAnswer(const QString& answer, SubtitleFormat format);

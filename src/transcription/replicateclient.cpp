@@ -3,6 +3,7 @@
 #include "core/httpbody.h"
 #include "core/networkclientrelease.h"
 #include "platform/desktop.h"
+#include "transcription/backgroundwork.h"
 #include "transcription/predictionanswer.h"
 #include "transcription/servicerequest.h"
 #include "transcription/textbytes.h"
@@ -21,6 +22,8 @@ namespace {
 
 const QString kCreatePath = QStringLiteral("/v1/predictions");
 const QString kFetchPath = QStringLiteral("/v1/predictions/");
+// Answers from this size on are decoded away from the interface thread.
+constexpr qsizetype kBackgroundDecodeBytes = 1024 * 1024;
 
 void appendJsonEscaped(QByteArray& out, const QString& value)
 {
@@ -218,10 +221,11 @@ void ReplicateClient::send(const QByteArray& method, QNetworkRequest request,
             responseTimer->start();
     });
     connect(reply, &QNetworkReply::finished, reply,
-            [reply, manager, connectionTimer, responseTimer, timedOut, done] {
+            [this, reply, manager, connectionTimer, responseTimer, timedOut, done] {
                 connectionTimer->stop();
                 responseTimer->stop();
                 Outcome outcome;
+                QByteArray body;
                 const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
                 const QNetworkReply::NetworkError error = reply->error();
                 if (timedOut->isEmpty() && status.isValid() &&
@@ -230,14 +234,29 @@ void ReplicateClient::send(const QByteArray& method, QNetworkRequest request,
                     outcome.status = status.toInt();
                     outcome.contentType = reply->rawHeader("Content-Type");
                     outcome.retryAfter = reply->rawHeader("Retry-After");
-                    outcome.body = DecodeHttpBody(reply->readAll(), outcome.contentType);
+                    body = reply->readAll();
                 } else {
                     outcome.failure = timedOut->isEmpty() ? reply->errorString() : *timedOut;
                 }
                 // The completion may show a box with its own event loop; the client goes
                 // once control is back in the loop that runs it.
                 ReleaseNetworkClient(manager);
-                done(outcome);
+                if (body.size() < kBackgroundDecodeBytes) {
+                    outcome.body = DecodeHttpBody(body, outcome.contentType);
+                    done(outcome);
+                    return;
+                }
+                // A large answer (a long recording's subtitles) is decoded on a worker
+                // thread, so that the window keeps painting meanwhile.
+                RunInBackground<QString>(
+                    this,
+                    [body, contentType = outcome.contentType] {
+                        return DecodeHttpBody(body, contentType);
+                    },
+                    [outcome, done](const QString& text) mutable {
+                        outcome.body = text;
+                        done(outcome);
+                    });
             });
     connectionTimer->start();
 }

@@ -1,8 +1,12 @@
 #include "transcription/subtitlefile.h"
 
+#include "transcription/textbytes.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
+
+#include <utility>
 
 QStringList SaveDialogFilters(bool vttChosen)
 {
@@ -14,27 +18,10 @@ QStringList SaveDialogFilters(bool vttChosen)
 
 QByteArray SubtitleFileBytes(const QString& text)
 {
-    // CR and LF are single bytes in UTF-8 and never part of another character, so the
-    // line breaks are mended on the encoded bytes: every CR LF, lone CR and lone LF becomes
-    // CR LF.
-    const QByteArray utf8 = text.toUtf8();
     QByteArray bytes;
-    bytes.reserve(3 + utf8.size() + utf8.count('\n') + 16);
+    bytes.reserve(3 + text.size() + text.size() / 8 + 16);
     bytes.append("\xEF\xBB\xBF", 3);
-    const char* const data = utf8.constData();
-    const qsizetype size = utf8.size();
-    qsizetype runStart = 0;
-    for (qsizetype at = 0; at < size; ++at) {
-        const char c = data[at];
-        if (c != '\n' && c != '\r')
-            continue;
-        bytes.append(data + runStart, at - runStart);
-        bytes.append("\r\n", 2);
-        if (c == '\r' && at + 1 < size && data[at + 1] == '\n')
-            ++at;
-        runStart = at + 1;
-    }
-    bytes.append(data + runStart, size - runStart);
+    AppendUtf8WithCrLf(bytes, text);
     return bytes;
 }
 
@@ -48,37 +35,73 @@ std::optional<SubtitleFormat> SubtitleFormatOfFile(const QString& path)
     return std::nullopt;
 }
 
+namespace {
+
+SubtitleFormat otherFormat(SubtitleFormat format)
+{
+    return format == SubtitleFormat::WebVtt ? SubtitleFormat::SubRip : SubtitleFormat::WebVtt;
+}
+
+// A text in neither format: the line to name is the one where the format the text claims to
+// be in went wrong (a WebVTT text opens with its header line). The format and the line, of
+// the readings as the target format and as the other one.
+std::pair<SubtitleFormat, qsizetype> claimedFormatFault(QStringView paneText, SubtitleFormat target,
+                                                        qsizetype targetLine, qsizetype otherLine)
+{
+    if (paneText.startsWith(QChar(0xFEFF)))
+        paneText = paneText.mid(1);
+    const bool claimsWebVtt = paneText.startsWith(QLatin1String("WEBVTT"));
+    const bool claimsTarget = claimsWebVtt == (target == SubtitleFormat::WebVtt);
+    return claimsTarget ? std::pair(target, targetLine) : std::pair(otherFormat(target), otherLine);
+}
+
+} // namespace
+
 SubtitleFileText SubtitleTextForFile(const QString& path, const QString& paneText)
 {
     const std::optional<SubtitleFormat> target = SubtitleFormatOfFile(path);
     if (!target)
         return {paneText, 0, SubtitleFormat::WebVtt};
-    const SubtitleFormat other =
-        *target == SubtitleFormat::WebVtt ? SubtitleFormat::SubRip : SubtitleFormat::WebVtt;
     SubtitleConversion asTarget = ConvertSubtitles(paneText, *target, *target);
     if (asTarget.text)
         return {std::move(*asTarget.text), 0, *target};
-    SubtitleConversion asOther = ConvertSubtitles(paneText, other, *target);
+    SubtitleConversion asOther = ConvertSubtitles(paneText, otherFormat(*target), *target);
     if (asOther.text)
         return {std::move(*asOther.text), 0, *target};
-    // Neither format: the line to name is the one where the format the text claims to be in
-    // went wrong (a WebVTT text opens with its header line).
-    QStringView start(paneText);
-    if (start.startsWith(QChar(0xFEFF)))
-        start = start.mid(1);
-    const bool claimsWebVtt = start.startsWith(QLatin1String("WEBVTT"));
-    const bool claimsTarget = claimsWebVtt == (*target == SubtitleFormat::WebVtt);
-    return {paneText, (claimsTarget ? asTarget : asOther).firstInvalidLine,
-            claimsTarget ? *target : other};
+    const auto [format, line] =
+        claimedFormatFault(paneText, *target, asTarget.firstInvalidLine, asOther.firstInvalidLine);
+    return {paneText, line, format};
 }
 
-QString WriteSubtitleFile(const QString& path, const QString& paneText, SubtitleFileText* written)
+SubtitleFileContent SubtitleFileContentFor(const QString& path, const QString& paneText,
+                                           std::optional<SubtitleFormat> paneStandardForm)
+{
+    const std::optional<SubtitleFormat> target = SubtitleFormatOfFile(path);
+    if (!target)
+        return {SubtitleFileBytes(paneText), 0, SubtitleFormat::WebVtt};
+    if (paneStandardForm == target)
+        return {SubtitleFileBytes(paneText), 0, *target};
+    SubtitleBytesConversion asTarget = ConvertSubtitlesToFileBytes(paneText, *target, *target);
+    if (asTarget.bytes)
+        return {std::move(*asTarget.bytes), 0, *target};
+    SubtitleBytesConversion asOther =
+        ConvertSubtitlesToFileBytes(paneText, otherFormat(*target), *target);
+    if (asOther.bytes)
+        return {std::move(*asOther.bytes), 0, *target};
+    const auto [format, line] =
+        claimedFormatFault(paneText, *target, asTarget.firstInvalidLine, asOther.firstInvalidLine);
+    return {SubtitleFileBytes(paneText), line, format};
+}
+
+QString WriteSubtitleFile(const QString& path, const QString& paneText,
+                          SubtitleFileContent* written,
+                          std::optional<SubtitleFormat> paneStandardForm)
 {
     const auto failure = [&path](const QString& reason) {
         return QStringLiteral("Cannot create file \"%1\". %2")
             .arg(QDir::toNativeSeparators(path), reason);
     };
-    const SubtitleFileText content = SubtitleTextForFile(path, paneText);
+    const SubtitleFileContent content = SubtitleFileContentFor(path, paneText, paneStandardForm);
     if (written)
         *written = content;
     QSaveFile file(path);
@@ -87,7 +110,7 @@ QString WriteSubtitleFile(const QString& path, const QString& paneText, Subtitle
     file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly))
         return failure(file.errorString());
-    const QByteArray bytes = SubtitleFileBytes(content.text);
+    const QByteArray& bytes = content.bytes;
     if (file.write(bytes) != bytes.size()) {
         const QString reason = file.errorString();
         file.cancelWriting();

@@ -36,11 +36,25 @@ struct SubtitleFileText {
 // stands.
 SubtitleFileText SubtitleTextForFile(const QString& path, const QString& paneText);
 
-// Writes the pane's text to the file in the form its name asks for (SubtitleTextForFile),
-// with SubtitleFileBytes. The bytes go to a temporary file beside it that replaces the old
-// file only when complete, so a failure leaves any old file as it was; where no temporary
-// file can be made beside it (a folder the user cannot write), the file is written in place.
-// Empty on success, else the message to show. written, when given, receives what
-// SubtitleTextForFile gave.
+// What saving the pane's text under a file name writes: SubtitleFileBytes of
+// SubtitleTextForFile's text, made in one pass from the pane's text with no text in between,
+// and what SubtitleTextForFile tells about the pane.
+struct SubtitleFileContent {
+    QByteArray bytes;
+    qsizetype firstInvalidLine = 0;
+    SubtitleFormat format = SubtitleFormat::WebVtt;
+};
+// paneStandardForm, when given, is the format whose standard form the pane's text is known
+// to be in (from the pane's fill): a file of that format gets the text as it stands, with no
+// conversion to make and no reading to tell.
+SubtitleFileContent SubtitleFileContentFor(const QString& path, const QString& paneText,
+                                           std::optional<SubtitleFormat> paneStandardForm = {});
+
+// Writes the pane's text to the file in the form its name asks for (SubtitleFileContentFor).
+// The bytes go to a temporary file beside it that replaces the old file only when complete,
+// so a failure leaves any old file as it was; where no temporary file can be made beside it
+// (a folder the user cannot write), the file is written in place. Empty on success, else the
+// message to show. written, when given, receives what SubtitleFileContentFor gave.
 QString WriteSubtitleFile(const QString& path, const QString& paneText,
-                          SubtitleFileText* written = nullptr);
+                          SubtitleFileContent* written = nullptr,
+                          std::optional<SubtitleFormat> paneStandardForm = {});

@@ -1,5 +1,11 @@
 #include "transcription/subtitles.h"
 
+#include "transcription/textbytes.h"
+#include "transcription/utf16scan.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
 #include <optional>
 
 // Every step below looks at each line a bounded number of times and never looks back more
@@ -23,19 +29,43 @@ std::vector<QStringView> splitLines(QStringView text)
     if (text.startsWith(QChar(0xFEFF)))
         text = text.mid(1);
     std::vector<QStringView> lines;
-    qsizetype start = 0;
-    const qsizetype size = text.size();
-    for (qsizetype at = 0; at < size; ++at) {
-        const QChar c = text[at];
-        if (c != QLatin1Char('\n') && c != QLatin1Char('\r'))
-            continue;
-        lines.push_back(text.mid(start, at - start));
-        if (c == QLatin1Char('\r') && at + 1 < size && text[at + 1] == QLatin1Char('\n'))
+    const char16_t* const begin = text.utf16();
+    const char16_t* const end = begin + text.size();
+    const char16_t* start = begin;
+    for (const char16_t* at = FindEitherUnit(start, end, u'\n', u'\r'); at != end;
+         at = FindEitherUnit(start, end, u'\n', u'\r')) {
+        lines.emplace_back(start, at);
+        if (*at == u'\r' && at + 1 != end && at[1] == u'\n')
             ++at;
         start = at + 1;
     }
-    lines.push_back(text.mid(start));
+    lines.emplace_back(start, end);
     return lines;
+}
+
+// Where marker (two characters or more) first stands in line, -1 when nowhere: a fast
+// search for its last character, then a look at the ones before. Every character of the line
+// is looked at a bounded number of times.
+qsizetype findMarker(QStringView line, QLatin1StringView marker)
+{
+    const qsizetype before = marker.size() - 1;
+    const QLatin1StringView head = marker.first(before);
+    const char16_t last = char16_t(marker.back().unicode());
+    const char16_t* const begin = line.utf16();
+    const char16_t* const end = begin + line.size();
+    if (line.size() <= before)
+        return -1;
+    for (const char16_t* at = FindUnit(begin + before, end, last); at != end;
+         at = FindUnit(at + 1, end, last)) {
+        if (QStringView(at - before, before) == head)
+            return at - begin - before;
+    }
+    return -1;
+}
+
+bool hasArrow(QStringView line)
+{
+    return findMarker(line, kArrow) >= 0;
 }
 
 bool isBlank(QStringView line)
@@ -133,7 +163,7 @@ std::optional<TimeLine> readTimeLine(QStringView line)
 // never taken as cue text, so that a time line broken by an edit is reported, not absorbed.
 bool looksLikeTimeLine(QStringView line)
 {
-    const qsizetype arrow = line.indexOf(kArrow);
+    const qsizetype arrow = findMarker(line, kArrow);
     if (arrow >= 0) {
         const QStringView before = line.left(arrow).trimmed();
         bool digit = false;
@@ -229,17 +259,17 @@ private:
     QStringView line(qsizetype at) const { return m_lines[std::size_t(at)]; }
     bool blank(qsizetype at) const { return isBlank(line(at)); }
     // Whether the line at is a time line. Each line is asked about up to three times in a
-    // row (as itself, as the line after an identifier, as the line that ends a cue), so the
-    // last answer is kept.
+    // row (as itself, as the line after an identifier, as the line that ends a cue) and a
+    // time line once more for its times, so the last reading is kept.
     bool timeLineAt(qsizetype at) const
     {
         if (at >= count())
             return false;
         if (at != m_timeLineCacheAt) {
             m_timeLineCacheAt = at;
-            m_timeLineCache = readTimeLine(line(at)).has_value();
+            m_timeLineCache = readTimeLine(line(at));
         }
-        return m_timeLineCache;
+        return m_timeLineCache.has_value();
     }
 
     bool fail(qsizetype at)
@@ -252,7 +282,7 @@ private:
     // that is what follows (an identifier or counter whose time line is broken).
     bool failBefore(qsizetype at)
     {
-        if (at + 1 < count() && !blank(at) && !line(at).contains(kArrow) &&
+        if (at + 1 < count() && !blank(at) && !hasArrow(line(at)) &&
             looksLikeTimeLine(line(at + 1)) && !timeLineAt(at + 1))
             return fail(at + 1);
         return fail(at);
@@ -266,10 +296,7 @@ private:
     }
 
     // A WebVTT cue identifier: a line without "-->" right before a time line.
-    bool identifierAt(qsizetype at) const
-    {
-        return !line(at).contains(kArrow) && timeLineAt(at + 1);
-    }
+    bool identifierAt(qsizetype at) const { return !hasArrow(line(at)) && timeLineAt(at + 1); }
 
     // A SubRip counter line right before a time line.
     bool counterAt(qsizetype at) const { return isCounter(line(at)) && timeLineAt(at + 1); }
@@ -281,7 +308,7 @@ private:
         m_gathered.clear();
         qsizetype at = 1;
         while (at < count() && !blank(at) && !timeLineAt(at) && !identifierAt(at)) {
-            if (line(at).contains(kArrow))
+            if (hasArrow(line(at)))
                 return fail(at);
             m_gathered.push_back(line(at));
             ++at;
@@ -297,7 +324,7 @@ private:
             } else if (opensBlock(line(at))) {
                 m_gathered.clear();
                 for (; at < count() && !blank(at) && !timeLineAt(at); ++at) {
-                    if (line(at).contains(kArrow))
+                    if (hasArrow(line(at)))
                         return fail(at);
                     m_gathered.push_back(line(at));
                 }
@@ -331,7 +358,8 @@ private:
     // Reads the cue whose time line is at timeAt; next is set to the line after its text.
     bool readCue(qsizetype timeAt, QStringView identifier, qsizetype& next)
     {
-        const TimeLine time = *readTimeLine(line(timeAt));
+        timeLineAt(timeAt);
+        const TimeLine time = *m_timeLineCache;
         m_cue.identifier = identifier;
         m_cue.startMs = time.startMs;
         m_cue.endMs = time.endMs;
@@ -366,7 +394,7 @@ private:
     CueView m_cue;
     qsizetype m_invalidLine = 0;
     mutable qsizetype m_timeLineCacheAt = -1;
-    mutable bool m_timeLineCache = false;
+    mutable std::optional<TimeLine> m_timeLineCache;
 };
 
 QStringList toStrings(const std::vector<QStringView>& views)
@@ -406,44 +434,110 @@ public:
     SubtitleDocument document;
 };
 
-void appendTime(QString& out, qint64 milliseconds, QChar separator)
+// Writes "HH:MM:SS.mmm" (or with another separator before the milliseconds) at out, hours
+// with two digits at least and more past 99; returns the end of what it wrote (29 characters
+// at most).
+char* writeTime(char* out, qint64 milliseconds, char separator)
 {
     const qint64 hours = milliseconds / 3600000;
     const int minutes = int(milliseconds / 60000 % 60);
     const int seconds = int(milliseconds / 1000 % 60);
     const int millis = int(milliseconds % 1000);
-    // Hours: at least two digits, more past 99.
     char digits[20];
     int count = 0;
     for (qint64 rest = hours; rest > 0 || count < 2; rest /= 10)
         digits[count++] = char('0' + rest % 10);
     while (count > 0)
-        out += QLatin1Char(digits[--count]);
+        *out++ = digits[--count];
     const auto two = [&out](int value) {
-        out += QLatin1Char(char('0' + value / 10));
-        out += QLatin1Char(char('0' + value % 10));
+        *out++ = char('0' + value / 10);
+        *out++ = char('0' + value % 10);
     };
-    out += QLatin1Char(':');
+    *out++ = ':';
     two(minutes);
-    out += QLatin1Char(':');
+    *out++ = ':';
     two(seconds);
-    out += separator;
-    out += QLatin1Char(char('0' + millis / 100));
+    *out++ = separator;
+    *out++ = char('0' + millis / 100);
     two(millis % 100);
+    return out;
 }
+
+// Where the writer puts the standard form: a text whose lines end with LF.
+class TextOutput {
+public:
+    explicit TextOutput(qsizetype expectedSize) { m_text.reserve(expectedSize); }
+    void text(QStringView text) { m_text.append(text); }
+    void ascii(const char* text, qsizetype size) { m_text.append(QLatin1StringView(text, size)); }
+    void endLine() { m_text.append(QLatin1Char('\n')); }
+    QString take() { return std::move(m_text); }
+
+private:
+    QString m_text;
+};
+
+// Where the writer puts the bytes of a subtitle file: a byte-order mark, then UTF-8 with
+// lines ending with CR LF, as SubtitleFileBytes writes a text; no text in between. The bytes
+// are written straight into the array, which grows by half whenever a line might not fit.
+class FileBytesOutput {
+public:
+    explicit FileBytesOutput(qsizetype expectedSize)
+    {
+        m_bytes.resize(3 + expectedSize);
+        m_used = m_bytes.data();
+        m_end = m_used + m_bytes.size();
+        m_used = std::copy_n("\xEF\xBB\xBF", 3, m_used);
+    }
+    void text(QStringView text)
+    {
+        room(3 * text.size());
+        m_used = EncodeUtf8WithCrLf(m_used, text);
+    }
+    void ascii(const char* text, qsizetype size)
+    {
+        room(size);
+        m_used = std::copy_n(text, size, m_used);
+    }
+    void endLine()
+    {
+        room(2);
+        *m_used++ = '\r';
+        *m_used++ = '\n';
+    }
+    QByteArray take()
+    {
+        m_bytes.truncate(m_used - m_bytes.constData());
+        return std::move(m_bytes);
+    }
+
+private:
+    void room(qsizetype size)
+    {
+        if (m_end - m_used >= size)
+            return;
+        const qsizetype used = m_used - m_bytes.constData();
+        m_bytes.resize(std::max(used + size, m_bytes.size() + m_bytes.size() / 2));
+        m_used = m_bytes.data() + used;
+        m_end = m_bytes.data() + m_bytes.size();
+    }
+
+    QByteArray m_bytes;
+    char* m_used = nullptr; // where the next byte goes
+    char* m_end = nullptr;
+};
 
 // Writes the standard form of what it is given, as it is given. fromWebVtt tells what was
 // read: identifiers, cue settings and blocks are WebVTT's own and go only into WebVTT, a
 // SubRip text's settings only into SubRip.
-class WriterSink final : public SubtitleSink {
+template <typename Output> class WriterSink final : public SubtitleSink {
 public:
-    WriterSink(SubtitleFormat target, bool fromWebVtt, qsizetype expectedSize)
+    WriterSink(SubtitleFormat target, bool fromWebVtt, Output& out)
         : m_target(target)
         , m_fromWebVtt(fromWebVtt)
+        , m_out(out)
     {
-        m_out.reserve(expectedSize + expectedSize / 8 + 64);
         if (m_target == SubtitleFormat::WebVtt && !fromWebVtt)
-            m_out += QLatin1String("WEBVTT\n");
+            appendAsciiLine("WEBVTT");
     }
 
     void header(QStringView first, const std::vector<QStringView>& lines) override
@@ -459,7 +553,7 @@ public:
     {
         if (m_target != SubtitleFormat::WebVtt || !m_fromWebVtt)
             return;
-        m_out += QLatin1Char('\n');
+        m_out.endLine();
         for (const QStringView line : lines)
             appendLine(line);
     }
@@ -472,36 +566,42 @@ public:
             subRipCue(cue);
     }
 
-    QString take() { return std::move(m_out); }
-
 private:
     void appendLine(QStringView line)
     {
-        m_out += line;
-        m_out += QLatin1Char('\n');
+        m_out.text(line);
+        m_out.endLine();
     }
 
-    void timeLine(const CueView& cue, QChar separator, bool withSettings)
+    void appendAsciiLine(const char* line)
     {
-        appendTime(m_out, cue.startMs, separator);
-        m_out += QLatin1String(" --> ");
-        appendTime(m_out, cue.endMs, separator);
-        if (withSettings && !cue.settings.isEmpty()) {
-            m_out += QLatin1Char(' ');
-            m_out += cue.settings;
-        }
-        m_out += QLatin1Char('\n');
+        m_out.ascii(line, qsizetype(std::strlen(line)));
+        m_out.endLine();
+    }
+
+    void timeLine(const CueView& cue, char separator, bool withSettings)
+    {
+        char line[80];
+        char* end = writeTime(line, cue.startMs, separator);
+        std::memcpy(end, " --> ", 5);
+        end = writeTime(end + 5, cue.endMs, separator);
+        if (withSettings && !cue.settings.isEmpty())
+            *end++ = ' ';
+        m_out.ascii(line, end - line);
+        if (withSettings && !cue.settings.isEmpty())
+            m_out.text(cue.settings);
+        m_out.endLine();
     }
 
     void webVttCue(const CueView& cue)
     {
         // The blank line after the header and between cues and blocks.
-        m_out += QLatin1Char('\n');
+        m_out.endLine();
         if (m_fromWebVtt && !cue.identifier.isEmpty())
             appendLine(cue.identifier);
-        timeLine(cue, QLatin1Char('.'), m_fromWebVtt);
+        timeLine(cue, '.', m_fromWebVtt);
         for (const QStringView line : cue.lines) {
-            if (line.contains(kArrow))
+            if (hasArrow(line))
                 appendLine(line.toString().replace(kArrow, kEscapedArrow));
             else
                 appendLine(line);
@@ -510,24 +610,43 @@ private:
 
     void subRipCue(const CueView& cue)
     {
-        m_out += QString::number(++m_counter);
-        m_out += QLatin1Char('\n');
-        timeLine(cue, QLatin1Char(','), !m_fromWebVtt);
+        char counter[24];
+        const int size = std::snprintf(counter, sizeof counter, "%lld", ++m_counter);
+        m_out.ascii(counter, size);
+        m_out.endLine();
+        timeLine(cue, ',', !m_fromWebVtt);
         for (const QStringView line : cue.lines) {
             // SubRip has no escapes: what WebVTT had to escape is written as itself.
-            if (m_fromWebVtt && line.contains(kEscapedArrow))
+            if (m_fromWebVtt && findMarker(line, kEscapedArrow) >= 0)
                 appendLine(line.toString().replace(kEscapedArrow, kArrow));
             else
                 appendLine(line);
         }
-        m_out += QLatin1Char('\n');
+        m_out.endLine();
     }
 
     SubtitleFormat m_target;
     bool m_fromWebVtt;
-    QString m_out;
-    qint64 m_counter = 0;
+    Output& m_out;
+    qlonglong m_counter = 0;
 };
+
+// Reads text as one format and writes the standard form of another into out; the 1-based
+// number of the first line that is not valid, 0 when the whole text read.
+template <typename Output>
+qsizetype convertInto(Output& out, QStringView text, SubtitleFormat from, SubtitleFormat to,
+                      bool stripModelSpace)
+{
+    WriterSink<Output> sink(to, from == SubtitleFormat::WebVtt, out);
+    return Reader(text, from, stripModelSpace, sink).read();
+}
+
+// The room the standard form of a text of that size takes, about: the time lines grow by
+// the hours' padding and the blank lines that the model leaves out.
+qsizetype expectedStandardSize(qsizetype textSize)
+{
+    return textSize + textSize / 8 + 64;
+}
 
 } // namespace
 
@@ -543,19 +662,31 @@ SubtitleReading ReadSubtitles(QStringView text, SubtitleFormat format, bool stri
 SubtitleConversion ConvertSubtitles(QStringView text, SubtitleFormat from, SubtitleFormat to,
                                     bool stripModelSpace)
 {
-    WriterSink sink(to, from == SubtitleFormat::WebVtt, text.size());
-    const qsizetype invalid = Reader(text, from, stripModelSpace, sink).read();
+    TextOutput out(expectedStandardSize(text.size()));
+    const qsizetype invalid = convertInto(out, text, from, to, stripModelSpace);
     if (invalid > 0)
         return SubtitleConversion{std::nullopt, invalid};
-    return SubtitleConversion{sink.take(), 0};
+    return SubtitleConversion{out.take(), 0};
+}
+
+SubtitleBytesConversion ConvertSubtitlesToFileBytes(QStringView text, SubtitleFormat from,
+                                                    SubtitleFormat to)
+{
+    // Half as much room again as the text has units: SubRip's counters, CR LF and accented
+    // letters fit without growing the array (which would copy it into fresh memory), and
+    // room never written takes no memory.
+    FileBytesOutput out(text.size() + text.size() / 2 + 64);
+    const qsizetype invalid = convertInto(out, text, from, to, false);
+    if (invalid > 0)
+        return SubtitleBytesConversion{std::nullopt, invalid};
+    return SubtitleBytesConversion{out.take(), 0};
 }
 
 QString SubtitleTimeText(qint64 milliseconds, SubtitleFormat format)
 {
-    QString text;
-    appendTime(text, milliseconds,
-               format == SubtitleFormat::WebVtt ? QLatin1Char('.') : QLatin1Char(','));
-    return text;
+    char text[32];
+    const char* end = writeTime(text, milliseconds, format == SubtitleFormat::WebVtt ? '.' : ',');
+    return QString::fromLatin1(text, end - text);
 }
 
 QString WriteSubtitles(const SubtitleDocument& document, SubtitleFormat format)
@@ -567,7 +698,8 @@ QString WriteSubtitles(const SubtitleDocument& document, SubtitleFormat format)
         for (const QString& text : cue.lines)
             size += text.size() + 1;
     }
-    WriterSink sink(format, fromWebVtt, size);
+    TextOutput out(size);
+    WriterSink<TextOutput> sink(format, fromWebVtt, out);
     if (fromWebVtt)
         sink.header(document.header, toViews(document.headerLines));
     auto block = document.blocks.cbegin();
@@ -587,7 +719,7 @@ QString WriteSubtitles(const SubtitleDocument& document, SubtitleFormat format)
         sink.cue(view);
     }
     blocksBefore(qsizetype(document.cues.size()));
-    return sink.take();
+    return out.take();
 }
 
 QString WriteWebVtt(const SubtitleDocument& document)

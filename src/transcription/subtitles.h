@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <QStringView>
@@ -56,6 +57,17 @@ struct SubtitleConversion {
 // pass, with no document in between: ReadSubtitles followed by WriteSubtitles.
 SubtitleConversion ConvertSubtitles(QStringView text, SubtitleFormat from, SubtitleFormat to,
                                     bool stripModelSpace = false);
+
+struct SubtitleBytesConversion {
+    std::optional<QByteArray> bytes; // empty when the text is not in the format it was read as
+    qsizetype firstInvalidLine = 0;  // 1-based line number when bytes is empty
+};
+
+// The same conversion written straight as the bytes of a subtitle file, in one pass: what
+// SubtitleFileBytes gives for ConvertSubtitles's text (a byte-order mark, UTF-8, lines ended
+// by CR LF) with no text in between.
+SubtitleBytesConversion ConvertSubtitlesToFileBytes(QStringView text, SubtitleFormat from,
+                                                    SubtitleFormat to);
 
 // The standard forms, lines separated by LF: WebVTT with "WEBVTT", a blank line and
 // "HH:MM:SS.mmm --> HH:MM:SS.mmm" time lines, a blank line between cues; SubRip with a counter

@@ -1,5 +1,9 @@
 #include "transcription/textbytes.h"
 
+#include "transcription/utf16scan.h"
+
+#include <algorithm>
+
 QByteArray Utf8Trim(const QByteArray& utf8)
 {
     qsizetype begin = 0;
@@ -53,4 +57,62 @@ QString NormaliseLineBreaks(const QString& text)
     result.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     result.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     return result;
+}
+
+char* EncodeUtf8WithCrLf(char* dst, QStringView text)
+{
+    const char16_t* src = text.utf16();
+    const char16_t* const end = src + text.size();
+    while (src != end) {
+        src = CopyPlainAscii(src, end, dst);
+        if (src == end)
+            break;
+        const char16_t c = *src++;
+        if (c < 0x80) { // a line break
+            if (c == u'\r' && src != end && *src == u'\n')
+                ++src;
+            *dst++ = '\r';
+            *dst++ = '\n';
+        } else if (c < 0x800) {
+            *dst++ = char(0xC0 | (c >> 6));
+            *dst++ = char(0x80 | (c & 0x3F));
+        } else if (c < 0xD800 || c > 0xDFFF) {
+            *dst++ = char(0xE0 | (c >> 12));
+            *dst++ = char(0x80 | ((c >> 6) & 0x3F));
+            *dst++ = char(0x80 | (c & 0x3F));
+        } else if (c <= 0xDBFF && src != end && *src >= 0xDC00 && *src <= 0xDFFF) {
+            const char32_t u = 0x10000 + ((char32_t(c) - 0xD800) << 10) + (*src++ - 0xDC00);
+            *dst++ = char(0xF0 | (u >> 18));
+            *dst++ = char(0x80 | ((u >> 12) & 0x3F));
+            *dst++ = char(0x80 | ((u >> 6) & 0x3F));
+            *dst++ = char(0x80 | (u & 0x3F));
+        } else {
+            *dst++ = '?'; // a surrogate without its partner, as QString::toUtf8 writes it
+        }
+    }
+    return dst;
+}
+
+void AppendUtf8WithCrLf(QByteArray& out, QStringView text)
+{
+    // A long text goes in slices, so that the room set aside for the worst case (3 bytes a
+    // unit) stays small; a slice never ends between a CR and its LF or inside a surrogate
+    // pair.
+    constexpr qsizetype kSlice = 16 * 1024;
+    const char16_t* src = text.utf16();
+    const char16_t* const end = src + text.size();
+    while (src != end) {
+        const char16_t* sliceEnd = end - src > kSlice ? src + kSlice : end;
+        while (sliceEnd != end &&
+               (sliceEnd[-1] == u'\r' || QChar::isHighSurrogate(char32_t(sliceEnd[-1]))))
+            ++sliceEnd;
+        const qsizetype used = out.size();
+        const qsizetype room = 3 * (sliceEnd - src);
+        if (out.capacity() - used < room)
+            out.reserve(std::max(used + room, out.capacity() + out.capacity() / 2));
+        out.resize(used + room);
+        char* const start = out.data() + used;
+        out.truncate(EncodeUtf8WithCrLf(start, QStringView(src, sliceEnd)) - out.constData());
+        src = sliceEnd;
+    }
 }

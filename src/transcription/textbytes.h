@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringView>
 
 // Byte-wise text operations on the UTF-8 form of a text.
 
@@ -15,3 +16,13 @@ QString AsciiLowerCase(const QString& text);
 
 // The text with every CR LF, lone CR and lone LF replaced by one LF: the pane's lines.
 QString NormaliseLineBreaks(const QString& text);
+
+// Appends the UTF-8 form of text to out with every CR LF, lone CR and lone LF written as
+// CR LF, in one pass. Every other character is encoded as QString::toUtf8 encodes it, a
+// surrogate without its partner included (as "?").
+void AppendUtf8WithCrLf(QByteArray& out, QStringView text);
+
+// The same encoding written at dst, which has room for 3 bytes a UTF-16 unit of text (the
+// most a unit takes: a line break takes 2, a surrogate pair 4 for its 2 units). Returns the
+// end of what it wrote. A CR at the end of text is written as a line break of its own.
+char* EncodeUtf8WithCrLf(char* dst, QStringView text);

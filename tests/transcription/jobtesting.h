@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <optional>
 
 // The main window reduced to what the job reads and writes.
 class RecordingWindow final : public ConversionWindow {
@@ -21,7 +22,11 @@ public:
         ++keyWrites;
     }
     QString audioUrlText() const override { return url; }
-    bool vttChosen() const override { return vtt; }
+    bool vttChosen() const override
+    {
+        ++formatReads;
+        return vtt;
+    }
     bool convertVideoToAudio() const override { return videoToAudio; }
     void FocusReplicateAPIKey() override { focus = QStringLiteral("key"); }
     void FocusReplicateAudio() override { focus = QStringLiteral("audio"); }
@@ -31,7 +36,16 @@ public:
         statePanels << text;
     }
     void setClockPanel(const QString& text) override { clockPanel = text; }
-    void setPaneText(const QString& text) override { pane = text; }
+    void setPaneText(const QString& text) override
+    {
+        pane = text;
+        paneFormat.reset();
+    }
+    void setPaneSubtitles(const QString& text, SubtitleFormat format) override
+    {
+        pane = text;
+        paneFormat = format;
+    }
     void setConvertEnabled(bool enabled) override { convertEnabled = enabled; }
     void setPollTimerEnabled(bool enabled) override { pollTimer = enabled; }
     void setClockTimerEnabled(bool enabled) override { clockTimer = enabled; }
@@ -42,12 +56,14 @@ public:
     int keyWrites = 0;
     QString url = QStringLiteral("https://files.example/talk.mp3");
     bool vtt = true;
+    mutable int formatReads = 0;
     bool videoToAudio = true;
     QString focus;
     QString statePanel;
     QStringList statePanels;
     QString clockPanel;
     QString pane;
+    std::optional<SubtitleFormat> paneFormat; // when the pane was given standard subtitles
     bool convertEnabled = true;
     bool pollTimer = false;
     bool clockTimer = false;

@@ -1,5 +1,8 @@
+#include "transcription/subtitlefile.h"
 #include "transcription/widgets/panefiller.h"
 #include "transcription/widgets/windowinputhold.h"
+
+#include "subtitlesamples.h"
 
 #include <QMainWindow>
 #include <QPlainTextEdit>
@@ -84,6 +87,93 @@ TEST_F(PaneFillerTest, ANewTextReplacesAFillUnderWay)
     QTest::qWait(20);
     EXPECT_EQ(pane->toPlainText(), QStringLiteral("short"));
     EXPECT_FALSE(hold->isHeld());
+}
+
+// Fills the pane with text, known to be the standard form of format, and waits for the end.
+void fillAndWait(PaneFiller& filler, const QString& text, std::optional<SubtitleFormat> format)
+{
+    QSignalSpy filled(&filler, &PaneFiller::filled);
+    filler.setText(text, format);
+    if (filled.isEmpty()) {
+        ASSERT_TRUE(filled.wait(10000));
+    }
+}
+
+// What the fill tells saving lets it write the pane as it stands. For every text the pane
+// is filled with, saving with what the fill knows writes exactly what saving without it
+// writes; where the pane's lines would not give the text back, the fill knows nothing.
+TEST_F(PaneFillerTest, WhatTheFillKnowsNeverChangesWhatIsSaved)
+{
+    const QString standardVtt = NormalizeSubtitles(kModelWebVtt, SubtitleFormat::WebVtt);
+    const QString withBreakInCue =
+        QStringLiteral("WEBVTT\n\n00:01.000 --> 00:02.000\nA\u2029\u2029B\n");
+    const struct {
+        const char* name;
+        QString text;
+        SubtitleFormat format;
+        bool known;
+    } cases[] = {
+        {"standard WebVTT", standardVtt, SubtitleFormat::WebVtt, true},
+        {"standard SubRip", NormalizeSubtitles(kModelSubRip, SubtitleFormat::SubRip),
+         SubtitleFormat::SubRip, true},
+        {"standard features", NormalizeSubtitles(kLooseFeatures, SubtitleFormat::WebVtt),
+         SubtitleFormat::WebVtt, true},
+        {"arrows in cue text",
+         NormalizeSubtitles(QStringLiteral("1\n00:01.000 --> 00:02.000\n A --> B --&gt; C\n"),
+                            SubtitleFormat::SubRip),
+         SubtitleFormat::SubRip, true},
+        {"filled by pieces", NormalizeSubtitles(ModelTalk(4000), SubtitleFormat::WebVtt),
+         SubtitleFormat::WebVtt, true},
+        // The pane takes these characters as line breaks: its lines are not the text.
+        {"paragraph separators", withBreakInCue, SubtitleFormat::WebVtt, false},
+        {"frame mark", standardVtt + QChar(0xFDD0), SubtitleFormat::WebVtt, false},
+        {"frame end mark", standardVtt + QChar(0xFDD1), SubtitleFormat::WebVtt, false},
+        {"carriage return", QString(standardVtt).replace(u'\n', QStringLiteral("\r\n")),
+         SubtitleFormat::WebVtt, false},
+    };
+    for (const auto& c : cases) {
+        fillAndWait(*filler, c.text, c.format);
+        ASSERT_FALSE(filler->isFilling()) << c.name;
+        EXPECT_EQ(filler->standardForm().has_value(), c.known) << c.name;
+        const QString pane = PaneText(this->pane);
+        if (c.known) {
+            EXPECT_EQ(pane, c.text) << c.name;
+        }
+        for (const char* file : {"talk.vtt", "talk.srt", "talk.txt"}) {
+            EXPECT_EQ(
+                SubtitleFileContentFor(QLatin1String(file), pane, filler->standardForm()).bytes,
+                SubtitleFileContentFor(QLatin1String(file), pane).bytes)
+                << c.name << " saved as " << file;
+        }
+    }
+}
+
+TEST_F(PaneFillerTest, AnyChangeToThePaneEndsWhatTheFillKnows)
+{
+    const QString standard = NormalizeSubtitles(kModelWebVtt, SubtitleFormat::WebVtt);
+    fillAndWait(*filler, standard, SubtitleFormat::WebVtt);
+    EXPECT_EQ(filler->standardForm(), SubtitleFormat::WebVtt);
+    // An edit, even one undone at once.
+    pane->insertPlainText(QStringLiteral("x"));
+    EXPECT_EQ(filler->standardForm(), std::nullopt);
+    pane->undo();
+    EXPECT_EQ(PaneText(pane), standard);
+    EXPECT_EQ(filler->standardForm(), std::nullopt);
+
+    fillAndWait(*filler, standard, SubtitleFormat::WebVtt);
+    pane->setPlainText(QStringLiteral("WEBVTT\n"));
+    EXPECT_EQ(filler->standardForm(), std::nullopt);
+
+    // A text given without a format, and a fill under way.
+    fillAndWait(*filler, standard, SubtitleFormat::WebVtt);
+    fillAndWait(*filler, standard, std::nullopt);
+    EXPECT_EQ(filler->standardForm(), std::nullopt);
+    const QString large = NormalizeSubtitles(ModelTalk(4000), SubtitleFormat::WebVtt);
+    filler->setText(large, SubtitleFormat::WebVtt);
+    ASSERT_TRUE(filler->isFilling());
+    EXPECT_EQ(filler->standardForm(), std::nullopt);
+    filler->completeNow();
+    EXPECT_EQ(filler->standardForm(), SubtitleFormat::WebVtt);
 }
 
 } // namespace

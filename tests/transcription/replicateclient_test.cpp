@@ -495,11 +495,24 @@ TEST_F(ClientTest, AnswersAreDecodedByTheirDeclaredCharacterSet)
     service.scriptPolls("none", {FakePredictionService::raw(200, "text/plain", "\xC3\x84rger")});
     service.scriptPolls("utf16", {FakePredictionService::raw(200, "text/plain;charset=UTF-16LE",
                                                              std::string("\xC4\x00r\x00", 4))});
+    // Answers of a megabyte and more are decoded on a worker thread, the same way.
+    const int copies = 300000;
+    std::string latin1;
+    std::string utf8;
+    for (int i = 0; i < copies; ++i) {
+        latin1 += "\xC4rger";
+        utf8 += "\xC3\x84rger";
+    }
+    service.scriptPolls("large latin1", {FakePredictionService::raw(
+                                            200, "text/plain; charset=ISO-8859-1", latin1)});
+    service.scriptPolls("large", {FakePredictionService::raw(200, "application/json", utf8)});
     startService();
     EXPECT_EQ(fetch(QStringLiteral("latin1")), QStringLiteral("Ärger"));
     EXPECT_EQ(fetch(QStringLiteral("quoted")), QStringLiteral("Ärger"));
     EXPECT_EQ(fetch(QStringLiteral("none")), QStringLiteral("Ärger"));
     EXPECT_EQ(fetch(QStringLiteral("utf16")), QStringLiteral("Är"));
+    EXPECT_EQ(fetch(QStringLiteral("large latin1")), QStringLiteral("Ärger").repeated(copies));
+    EXPECT_EQ(fetch(QStringLiteral("large")), QStringLiteral("Ärger").repeated(copies));
 }
 
 TEST_F(ClientTest, AKeyCannotAddHeaders)

@@ -154,11 +154,72 @@ TEST(SubtitleTextForFile, ConvertsByTheNamesExtension)
     }
 }
 
+// Saving makes the file's bytes in one pass from the pane's text; they are the bytes of the
+// text SubtitleTextForFile gives, whatever the pane holds.
+TEST(SubtitleFileContentFor, IsTheTextForTheFileInItsSavedForm)
+{
+    const QString panes[] = {
+        golden("model_webvtt.vtt"),
+        golden("model_webvtt_as_subrip.srt"),
+        golden("features.vtt"),
+        kModelWebVtt,
+        kModelSubRip,
+        kLooseFeatures,
+        NormalizeSubtitles(ModelTalk(300), SubtitleFormat::WebVtt),
+        // Cue text with arrows, escaped arrows, odd characters and a lone surrogate.
+        QStringLiteral("WEBVTT\n\n00:01.000 --> 00:02.000\nA --> B --&gt; C\u2028D\u00A0E\n\n"
+                       "00:02.000 --> 00:03.000\n") +
+            QChar(0xD83D) + QStringLiteral(" \u6771\U0001F600\n"),
+        QStringLiteral("1\r\n00:00:01,000 --> 00:00:02,000\r\nA --> B\r\n\r\n2\r00:00:02,000 --> "
+                       "00:00:03,000\rC --&gt; D\r"),
+        QStringLiteral("WEBVTT\n\n00:00:01.000 --> 00:00:02.000\nA\n\n00:00:03.000 -> "
+                       "00:00:04.000\nB\n"),
+        QStringLiteral("just words\r\nand more"),
+        QString(),
+    };
+    for (const char* file : {"talk.vtt", "talk.srt", "talk.txt"}) {
+        for (const QString& pane : panes) {
+            const SubtitleFileText text = SubtitleTextForFile(QLatin1String(file), pane);
+            const SubtitleFileContent content = SubtitleFileContentFor(QLatin1String(file), pane);
+            EXPECT_EQ(content.bytes, SubtitleFileBytes(text.text))
+                << file << " from " << pane.left(40).toStdString();
+            EXPECT_EQ(content.firstInvalidLine, text.firstInvalidLine) << file;
+            EXPECT_EQ(content.format, text.format) << file;
+        }
+    }
+}
+
+// A pane known to hold the standard form of one format is written as it stands to a file of
+// that format, and converted for a file of the other.
+TEST(SubtitleFileContentFor, APaneKnownToBeStandardIsConvertedOnlyForTheOtherFormat)
+{
+    const QString vtt = golden("model_webvtt.vtt");
+    const QString srt = golden("model_webvtt_as_subrip.srt");
+    const struct {
+        const char* file;
+        SubtitleFormat known;
+        QString pane;
+        QString written;
+    } cases[] = {
+        {"talk.vtt", SubtitleFormat::WebVtt, vtt, vtt},
+        {"talk.srt", SubtitleFormat::WebVtt, vtt, srt},
+        {"talk.srt", SubtitleFormat::SubRip, srt, srt},
+        {"talk.vtt", SubtitleFormat::SubRip, srt, SubtitleTextForFile("talk.vtt", srt).text},
+        {"talk.txt", SubtitleFormat::WebVtt, vtt, vtt},
+    };
+    for (const auto& c : cases) {
+        const SubtitleFileContent content =
+            SubtitleFileContentFor(QLatin1String(c.file), c.pane, c.known);
+        EXPECT_EQ(content.bytes, SubtitleFileBytes(c.written)) << c.file;
+        EXPECT_EQ(content.firstInvalidLine, 0) << c.file;
+    }
+}
+
 TEST(WriteSubtitleFile, WritesTheFormatTheNameAsksForAndReportsABrokenPane)
 {
     QTemporaryDir folder;
     const QString srt = folder.filePath(QStringLiteral("talk.srt"));
-    SubtitleFileText written;
+    SubtitleFileContent written;
     written.firstInvalidLine = -1;
     EXPECT_EQ(WriteSubtitleFile(srt, golden("model_webvtt.vtt"), &written), QString());
     EXPECT_EQ(written.firstInvalidLine, 0);

@@ -1,5 +1,6 @@
 #include "transcription/widgets/panefiller.h"
 
+#include "transcription/utf16scan.h"
 #include "transcription/widgets/windowinputhold.h"
 
 #include <QElapsedTimer>
@@ -8,11 +9,32 @@
 #include <QTextDocument>
 #include <QTimer>
 
+#include <utility>
+
+namespace {
+
+// Whether the pane's lines, joined by LF, give back text exactly: the pane starts a new line
+// at LF, and also at CR, U+2029 and the frame marks U+FDD0 and U+FDD1.
+bool panePreserves(QStringView text)
+{
+    const char16_t* const begin = text.utf16();
+    const char16_t* const end = begin + text.size();
+    return FindEitherUnit(begin, end, u'\r', QChar::ParagraphSeparator) == end &&
+           FindEitherUnit(begin, end, 0xFDD0, 0xFDD1) == end;
+}
+
+} // namespace
+
 PaneFiller::PaneFiller(QPlainTextEdit* pane, WindowInputHold* hold, QObject* parent)
     : QObject(parent)
     , m_pane(pane)
     , m_hold(hold)
 {
+    // Any change to the pane's text, by the user or by anything else, ends what the fill
+    // knew about it; the fill's own pieces come before it knows anything.
+    if (m_pane)
+        connect(m_pane->document(), &QTextDocument::contentsChange, this,
+                [this] { m_standardForm.reset(); });
 }
 
 PaneFiller::~PaneFiller()
@@ -21,18 +43,23 @@ PaneFiller::~PaneFiller()
         m_hold->release();
 }
 
-void PaneFiller::setText(const QString& text)
+void PaneFiller::setText(const QString& text, std::optional<SubtitleFormat> standardForm)
 {
     ++m_generation;
+    m_standardForm.reset();
     if (!m_pane)
         return;
+    const std::optional<SubtitleFormat> form =
+        standardForm && panePreserves(text) ? standardForm : std::nullopt;
     if (text.size() <= kPieceLength) {
         if (m_filling)
             finish();
         m_pane->setPlainText(text);
+        m_standardForm = form;
         emit filled();
         return;
     }
+    m_fillingForm = form;
     if (!m_filling) {
         m_filling = true;
         if (m_hold)
@@ -102,6 +129,7 @@ void PaneFiller::finish()
         m_pane->document()->setUndoRedoEnabled(true);
         m_pane->moveCursor(QTextCursor::Start);
     }
+    m_standardForm = std::exchange(m_fillingForm, std::nullopt);
     if (m_hold)
         m_hold->release();
 }

@@ -1,8 +1,12 @@
 #pragma once
 
+#include "transcription/subtitles.h"
+
 #include <QObject>
 #include <QPointer>
 #include <QString>
+
+#include <optional>
 
 class QPlainTextEdit;
 class WindowInputHold;
@@ -24,9 +28,16 @@ public:
     PaneFiller(QPlainTextEdit* pane, WindowInputHold* hold, QObject* parent = nullptr);
     ~PaneFiller() override;
 
-    // Replaces the pane's text; a fill still under way is abandoned.
-    void setText(const QString& text);
+    // Replaces the pane's text; a fill still under way is abandoned. standardForm, when
+    // given, is the subtitle format whose standard form the text is in.
+    void setText(const QString& text, std::optional<SubtitleFormat> standardForm = {});
     bool isFilling() const { return m_filling; }
+    // The format whose standard form the pane holds: known from the fill as long as nothing
+    // has changed the pane since, so that saving need not read the text again to tell.
+    // Empty while a fill is under way, after any edit, and when the pane's lines would not
+    // give back the text it was given (a text holding CR, U+2029, U+FDD0 or U+FDD1, which
+    // the pane takes as line breaks).
+    std::optional<SubtitleFormat> standardForm() const { return m_standardForm; }
     // Puts the rest of a fill under way into the pane at once, so that the pane holds the
     // whole text before anything reads it (saving, for one).
     void completeNow();
@@ -44,6 +55,8 @@ private:
     qsizetype m_position = 0;
     quint64 m_generation = 0;
     bool m_filling = false;
+    std::optional<SubtitleFormat> m_fillingForm; // of the text being filled
+    std::optional<SubtitleFormat> m_standardForm;
 };
 
 // The characters the pane holds, lines joined by LF. Unlike the plain-text export, it keeps
