@@ -1,37 +1,15 @@
 // Shows the about window on a display, for screenshots: aboutpreview [slide]
 #include "about/aboutbox.h"
 #include "app/appicons.h"
-#include "platform/desktop.h"
+#include "support/silentdesktop.h"
 
 #include <QApplication>
 #include <QTimer>
 
-namespace {
-
-class QuietDesktop final : public Desktop {
-public:
-    void showMessage(const QString&, const QString&, MessageIcon) override {}
-    bool askQuestion(const QString&, const QString&, const QString&, const QString&) override
-    {
-        return false;
-    }
-    void beep() override {}
-    bool openUrl(const QUrl&) override { return false; }
-    QString chooseSaveFile(const QStringList&, const QString&) override { return {}; }
-    QString chooseOpenFile(const QStringList&) override { return {}; }
-    QStringList chooseOpenFiles(const QStringList&) override { return {}; }
-    bool startDetached(const QString&, const QStringList&, const QString&) override
-    {
-        return false;
-    }
-};
-
-} // namespace
-
 int main(int argc, char** argv)
 {
     QApplication application(argc, argv);
-    QuietDesktop desktop;
+    SilentDesktop desktop;
     AboutBoxInfo info;
     info.identity.AppCompany = QStringLiteral("QUILLON");
     info.identity.AppProduct = QStringLiteral("Parlotext");

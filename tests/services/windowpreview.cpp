@@ -1,36 +1,14 @@
 // Shows the notice or the feedback window on the current display, for a look by eye:
 // services_window_preview notice|feedback. Nothing is sent anywhere.
 #include "app/appicons.h"
-#include "platform/desktop.h"
 #include "services/widgets/feedback.h"
 #include "services/widgets/newversion.h"
+#include "support/silentdesktop.h"
 
 #include <QApplication>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTimer>
-
-namespace {
-
-class SilentDesktop final : public Desktop {
-public:
-    void showMessage(const QString&, const QString&, MessageIcon) override {}
-    bool askQuestion(const QString&, const QString&, const QString&, const QString&) override
-    {
-        return false;
-    }
-    void beep() override {}
-    bool openUrl(const QUrl&) override { return false; }
-    QString chooseSaveFile(const QStringList&, const QString&) override { return {}; }
-    QString chooseOpenFile(const QStringList&) override { return {}; }
-    QStringList chooseOpenFiles(const QStringList&) override { return {}; }
-    bool startDetached(const QString&, const QStringList&, const QString&) override
-    {
-        return false;
-    }
-};
-
-} // namespace
 
 int main(int argc, char** argv)
 {
