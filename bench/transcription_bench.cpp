@@ -222,7 +222,8 @@ BENCHMARK(BM_ShowSubtitlesInPane)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // File > Save of a pane holding 10 MB of subtitles in the standard form, as .vtt (the pane's
 // own format) and as .srt (converted). "filled": the pane as a result fills it, known to be
-// standard WebVTT; "edited": the same text after an edit undone, read and converted again.
+// standard WebVTT; "edited": the same text after an edit undone, so that what changed is read
+// back from the pane and the whole text is read and converted again.
 void BM_SavePane(benchmark::State& state, const char* fileName, bool edited)
 {
     Window window;

@@ -135,10 +135,10 @@ void TAppForm::Save1Click()
     auto* filler = findChild<PaneFiller*>();
     if (filler && filler->isFilling())
         filler->completeNow();
-    SubtitleFileContent written;
+    SubtitleFileOutcome written;
     const QString failure =
-        WriteSubtitleFile(path, PaneText(MemoReplicate), &written,
-                          filler ? filler->standardForm() : std::optional<SubtitleFormat>());
+        filler ? WriteSubtitleFile(path, filler->paneText(), &written, filler->standardForm())
+               : WriteSubtitleFile(path, PaneText(MemoReplicate), &written);
     if (!failure.isEmpty()) {
         m_desktop.showMessage(QStringLiteral("Parlotext"), failure, MessageIcon::Error);
         return;

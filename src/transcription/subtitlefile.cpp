@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <functional>
 #include <utility>
 
 QStringList SaveDialogFilters(bool vttChosen)
@@ -73,50 +74,86 @@ SubtitleFileText SubtitleTextForFile(const QString& path, const QString& paneTex
     return {paneText, line, format};
 }
 
+namespace {
+
+// Makes the file's bytes for the pane's text (see SubtitleFileContentFor) and hands them to
+// write a piece at a time. A reading that finds the text is not in the format it tried calls
+// restart before the next one, so that the pieces it handed on are dropped.
+SubtitleFileOutcome produceFile(const QString& path, QStringView paneText,
+                                std::optional<SubtitleFormat> paneStandardForm,
+                                const std::function<void()>& restart, const FileBytesWriter& write)
+{
+    const std::optional<SubtitleFormat> target = SubtitleFormatOfFile(path);
+    if (!target || paneStandardForm == target) {
+        StreamSubtitleFileBytes(paneText, write);
+        return {0, target.value_or(SubtitleFormat::WebVtt)};
+    }
+    const qsizetype asTarget = StreamConvertedSubtitleFileBytes(paneText, *target, *target, write);
+    if (asTarget == 0)
+        return {0, *target};
+    restart();
+    const qsizetype asOther =
+        StreamConvertedSubtitleFileBytes(paneText, otherFormat(*target), *target, write);
+    if (asOther == 0)
+        return {0, *target};
+    restart();
+    StreamSubtitleFileBytes(paneText, write);
+    const auto [format, line] = claimedFormatFault(paneText, *target, asTarget, asOther);
+    return {line, format};
+}
+
+} // namespace
+
 SubtitleFileContent SubtitleFileContentFor(const QString& path, const QString& paneText,
                                            std::optional<SubtitleFormat> paneStandardForm)
 {
-    const std::optional<SubtitleFormat> target = SubtitleFormatOfFile(path);
-    if (!target)
-        return {SubtitleFileBytes(paneText), 0, SubtitleFormat::WebVtt};
-    if (paneStandardForm == target)
-        return {SubtitleFileBytes(paneText), 0, *target};
-    SubtitleBytesConversion asTarget = ConvertSubtitlesToFileBytes(paneText, *target, *target);
-    if (asTarget.bytes)
-        return {std::move(*asTarget.bytes), 0, *target};
-    SubtitleBytesConversion asOther =
-        ConvertSubtitlesToFileBytes(paneText, otherFormat(*target), *target);
-    if (asOther.bytes)
-        return {std::move(*asOther.bytes), 0, *target};
-    const auto [format, line] =
-        claimedFormatFault(paneText, *target, asTarget.firstInvalidLine, asOther.firstInvalidLine);
-    return {SubtitleFileBytes(paneText), line, format};
+    SubtitleFileContent content;
+    const SubtitleFileOutcome outcome = produceFile(
+        path, paneText, paneStandardForm, [&content] { content.bytes.clear(); },
+        [&content](const char* bytes, qsizetype size) { content.bytes.append(bytes, size); });
+    content.firstInvalidLine = outcome.firstInvalidLine;
+    content.format = outcome.format;
+    return content;
 }
 
 QString WriteSubtitleFile(const QString& path, const QString& paneText,
-                          SubtitleFileContent* written,
+                          SubtitleFileOutcome* outcome,
                           std::optional<SubtitleFormat> paneStandardForm)
 {
-    const auto failure = [&path](const QString& reason) {
-        return QStringLiteral("Cannot create file \"%1\". %2")
-            .arg(QDir::toNativeSeparators(path), reason);
+    // The bytes go to the file as they are made, so that saving a large pane holds no copy
+    // of the file in memory. A reading that turns out not to fit starts a new file.
+    std::optional<QSaveFile> file;
+    QString reason; // of the first failure
+    const auto startFile = [&] {
+        if (file)
+            file->cancelWriting();
+        file.emplace(path);
+        // In a folder where no temporary file can be made, an existing file the user may
+        // write is written in place.
+        file->setDirectWriteFallback(true);
+        if (!file->open(QIODevice::WriteOnly | QIODevice::Unbuffered) && reason.isEmpty())
+            reason = file->errorString();
     };
-    const SubtitleFileContent content = SubtitleFileContentFor(path, paneText, paneStandardForm);
-    if (written)
-        *written = content;
-    QSaveFile file(path);
-    // In a folder where no temporary file can be made, an existing file the user may write
-    // is written in place.
-    file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly))
-        return failure(file.errorString());
-    const QByteArray& bytes = content.bytes;
-    if (file.write(bytes) != bytes.size()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
+    const auto write = [&](const char* bytes, qsizetype size) {
+        if (reason.isEmpty() && file->write(bytes, size) != size)
+            reason = file->errorString();
+    };
+    const auto failure = [&path](const QString& why) {
+        return QStringLiteral("Cannot create file \"%1\". %2")
+            .arg(QDir::toNativeSeparators(path), why);
+    };
+    startFile();
+    if (!reason.isEmpty())
+        return failure(reason);
+    const SubtitleFileOutcome made =
+        produceFile(path, paneText, paneStandardForm, startFile, write);
+    if (outcome)
+        *outcome = made;
+    if (!reason.isEmpty()) {
+        file->cancelWriting();
         return failure(reason);
     }
-    if (!file.commit())
-        return failure(file.errorString());
+    if (!file->commit())
+        return failure(file->errorString());
     return {};
 }

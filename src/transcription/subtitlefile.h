@@ -36,6 +36,16 @@ struct SubtitleFileText {
 // stands.
 SubtitleFileText SubtitleTextForFile(const QString& path, const QString& paneText);
 
+// What saving tells about the pane's text.
+struct SubtitleFileOutcome {
+    // 1-based number of the pane's first line that is not valid in the format the name asks
+    // for; 0 when the text was converted, or when the name asks for no format. When not 0,
+    // the file holds the pane's text as it stands.
+    qsizetype firstInvalidLine = 0;
+    // As SubtitleFileText's format.
+    SubtitleFormat format = SubtitleFormat::WebVtt;
+};
+
 // What saving the pane's text under a file name writes: SubtitleFileBytes of
 // SubtitleTextForFile's text, made in one pass from the pane's text with no text in between,
 // and what SubtitleTextForFile tells about the pane.
@@ -50,11 +60,11 @@ struct SubtitleFileContent {
 SubtitleFileContent SubtitleFileContentFor(const QString& path, const QString& paneText,
                                            std::optional<SubtitleFormat> paneStandardForm = {});
 
-// Writes the pane's text to the file in the form its name asks for (SubtitleFileContentFor).
-// The bytes go to a temporary file beside it that replaces the old file only when complete,
-// so a failure leaves any old file as it was; where no temporary file can be made beside it
-// (a folder the user cannot write), the file is written in place. Empty on success, else the
-// message to show. written, when given, receives what SubtitleFileContentFor gave.
+// Writes the bytes SubtitleFileContentFor gives to the file, as they are made. They go to a
+// temporary file beside it that replaces the old file only when complete, so a failure leaves
+// any old file as it was; where no temporary file can be made beside it (a folder the user
+// cannot write), the file is written in place. Empty on success, else the message to show.
+// outcome, when given, receives what the saving told about the pane.
 QString WriteSubtitleFile(const QString& path, const QString& paneText,
-                          SubtitleFileContent* written = nullptr,
+                          SubtitleFileOutcome* outcome = nullptr,
                           std::optional<SubtitleFormat> paneStandardForm = {});

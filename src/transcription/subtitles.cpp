@@ -4,7 +4,7 @@
 #include "transcription/utf16scan.h"
 
 #include <algorithm>
-#include <cstdio>
+#include <array>
 #include <cstring>
 #include <optional>
 
@@ -24,24 +24,58 @@ struct TimeLine {
     QStringView settings;
 };
 
-std::vector<QStringView> splitLines(QStringView text)
-{
-    if (text.startsWith(QChar(0xFEFF)))
-        text = text.mid(1);
-    std::vector<QStringView> lines;
-    const char16_t* const begin = text.utf16();
-    const char16_t* const end = begin + text.size();
-    const char16_t* start = begin;
-    for (const char16_t* at = FindEitherUnit(start, end, u'\n', u'\r'); at != end;
-         at = FindEitherUnit(start, end, u'\n', u'\r')) {
-        lines.emplace_back(start, at);
-        if (*at == u'\r' && at + 1 != end && at[1] == u'\n')
-            ++at;
-        start = at + 1;
+// The lines of a text, split at CR, LF or CR LF as the reader comes to them, after a leading
+// byte-order mark; a text ending with a line break has an empty last line. Only the last few
+// lines are kept, which is all the reader looks at, so that reading a large text needs no
+// list of all its lines.
+class LineSplitter {
+public:
+    explicit LineSplitter(QStringView text)
+        : m_next(text.utf16())
+        , m_end(m_next + text.size())
+    {
+        if (text.startsWith(QChar(0xFEFF)))
+            ++m_next;
     }
-    lines.emplace_back(start, end);
-    return lines;
-}
+
+    // Whether the text has a line at that index.
+    bool has(qsizetype at)
+    {
+        while (at >= m_count && !m_finished)
+            splitNext();
+        return at < m_count;
+    }
+
+    QStringView line(qsizetype at)
+    {
+        const bool exists = has(at);
+        Q_ASSERT(exists && at >= m_count - kKept);
+        Q_UNUSED(exists);
+        return m_kept[std::size_t(at % kKept)];
+    }
+
+private:
+    static constexpr qsizetype kKept = 8;
+
+    void splitNext()
+    {
+        const char16_t* lineEnd = FindEitherUnit(m_next, m_end, u'\n', u'\r');
+        m_kept[std::size_t(m_count++ % kKept)] = QStringView(m_next, lineEnd);
+        if (lineEnd == m_end) {
+            m_finished = true;
+            return;
+        }
+        if (*lineEnd == u'\r' && lineEnd + 1 != m_end && lineEnd[1] == u'\n')
+            ++lineEnd;
+        m_next = lineEnd + 1;
+    }
+
+    const char16_t* m_next;
+    const char16_t* m_end;
+    qsizetype m_count = 0; // lines split so far
+    bool m_finished = false;
+    std::array<QStringView, kKept> m_kept;
+};
 
 // Where marker (two characters or more) first stands in line, -1 when nowhere: a fast
 // search for its last character, then a look at the ones before. Every character of the line
@@ -240,7 +274,7 @@ public:
 class Reader {
 public:
     Reader(QStringView text, SubtitleFormat format, bool stripModelSpace, SubtitleSink& sink)
-        : m_lines(splitLines(text))
+        : m_lines(text)
         , m_format(format)
         , m_stripModelSpace(stripModelSpace)
         , m_sink(sink)
@@ -255,15 +289,15 @@ public:
     }
 
 private:
-    qsizetype count() const { return qsizetype(m_lines.size()); }
-    QStringView line(qsizetype at) const { return m_lines[std::size_t(at)]; }
+    bool has(qsizetype at) const { return m_lines.has(at); }
+    QStringView line(qsizetype at) const { return m_lines.line(at); }
     bool blank(qsizetype at) const { return isBlank(line(at)); }
     // Whether the line at is a time line. Each line is asked about up to three times in a
     // row (as itself, as the line after an identifier, as the line that ends a cue) and a
     // time line once more for its times, so the last reading is kept.
     bool timeLineAt(qsizetype at) const
     {
-        if (at >= count())
+        if (!has(at))
             return false;
         if (at != m_timeLineCacheAt) {
             m_timeLineCacheAt = at;
@@ -282,15 +316,15 @@ private:
     // that is what follows (an identifier or counter whose time line is broken).
     bool failBefore(qsizetype at)
     {
-        if (at + 1 < count() && !blank(at) && !hasArrow(line(at)) &&
-            looksLikeTimeLine(line(at + 1)) && !timeLineAt(at + 1))
+        if (has(at + 1) && !blank(at) && !hasArrow(line(at)) && looksLikeTimeLine(line(at + 1)) &&
+            !timeLineAt(at + 1))
             return fail(at + 1);
         return fail(at);
     }
 
     qsizetype skipBlanks(qsizetype at) const
     {
-        while (at < count() && blank(at))
+        while (has(at) && blank(at))
             ++at;
         return at;
     }
@@ -307,14 +341,14 @@ private:
             return fail(0);
         m_gathered.clear();
         qsizetype at = 1;
-        while (at < count() && !blank(at) && !timeLineAt(at) && !identifierAt(at)) {
+        while (has(at) && !blank(at) && !timeLineAt(at) && !identifierAt(at)) {
             if (hasArrow(line(at)))
                 return fail(at);
             m_gathered.push_back(line(at));
             ++at;
         }
         m_sink.header(line(0), m_gathered);
-        for (at = skipBlanks(at); at < count(); at = skipBlanks(at)) {
+        for (at = skipBlanks(at); has(at); at = skipBlanks(at)) {
             if (timeLineAt(at)) {
                 if (!readCue(at, QStringView(), at))
                     return false;
@@ -323,7 +357,7 @@ private:
                     return false;
             } else if (opensBlock(line(at))) {
                 m_gathered.clear();
-                for (; at < count() && !blank(at) && !timeLineAt(at); ++at) {
+                for (; has(at) && !blank(at) && !timeLineAt(at); ++at) {
                     if (hasArrow(line(at)))
                         return fail(at);
                     m_gathered.push_back(line(at));
@@ -339,9 +373,9 @@ private:
     bool readSubRip()
     {
         qsizetype at = skipBlanks(0);
-        if (at >= count())
+        if (!has(at))
             return fail(0);
-        for (; at < count(); at = skipBlanks(at)) {
+        for (; has(at); at = skipBlanks(at)) {
             if (timeLineAt(at)) {
                 if (!readCue(at, QStringView(), at))
                     return false;
@@ -366,7 +400,7 @@ private:
         m_cue.settings = time.settings;
         m_cue.lines.clear();
         qsizetype at = timeAt + 1;
-        for (; at < count() && !blank(at) && !timeLineAt(at); ++at) {
+        for (; has(at) && !blank(at) && !timeLineAt(at); ++at) {
             // A counter line before a time line starts the next cue, in WebVTT too (where
             // it reads as the cue's identifier).
             if (counterAt(at))
@@ -386,7 +420,7 @@ private:
         return true;
     }
 
-    std::vector<QStringView> m_lines;
+    mutable LineSplitter m_lines;
     SubtitleFormat m_format;
     bool m_stripModelSpace;
     SubtitleSink& m_sink;
@@ -478,20 +512,33 @@ private:
 
 // Where the writer puts the bytes of a subtitle file: a byte-order mark, then UTF-8 with
 // lines ending with CR LF, as SubtitleFileBytes writes a text; no text in between. The bytes
-// are written straight into the array, which grows by half whenever a line might not fit.
+// are written straight into an array of a piece's size, handed to write whenever it is full
+// and by flush at the end.
 class FileBytesOutput {
 public:
-    explicit FileBytesOutput(qsizetype expectedSize)
+    explicit FileBytesOutput(const FileBytesWriter& write)
+        : m_write(write)
     {
-        m_bytes.resize(3 + expectedSize);
-        m_used = m_bytes.data();
-        m_end = m_used + m_bytes.size();
-        m_used = std::copy_n("\xEF\xBB\xBF", 3, m_used);
+        m_bytes.resize(kPieceSize);
+        m_used = std::copy_n("\xEF\xBB\xBF", 3, m_bytes.data());
+        m_end = m_bytes.data() + m_bytes.size();
     }
+
     void text(QStringView text)
     {
-        room(3 * text.size());
-        m_used = EncodeUtf8WithCrLf(m_used, text);
+        // A long text goes in slices, so that the room asked for (3 bytes a unit at most)
+        // stays small; a slice never ends between a CR and its LF or inside a surrogate pair.
+        constexpr qsizetype kSlice = 16 * 1024;
+        while (text.size() > kSlice) {
+            qsizetype cut = kSlice;
+            const QChar last = text[cut - 1];
+            if ((last == QLatin1Char('\r') && text[cut] == QLatin1Char('\n')) ||
+                (last.isHighSurrogate() && text[cut].isLowSurrogate()))
+                ++cut;
+            encode(text.first(cut));
+            text = text.sliced(cut);
+        }
+        encode(text);
     }
     void ascii(const char* text, qsizetype size)
     {
@@ -504,23 +551,39 @@ public:
         *m_used++ = '\r';
         *m_used++ = '\n';
     }
-    QByteArray take()
+    void flush()
     {
-        m_bytes.truncate(m_used - m_bytes.constData());
-        return std::move(m_bytes);
+        if (m_used != m_bytes.constData())
+            m_write(m_bytes.constData(), m_used - m_bytes.constData());
+        m_used = m_bytes.data();
     }
 
 private:
+    // A piece stays below the size that the memory allocator gives a mapping of its own, so
+    // the same memory serves every save.
+    static constexpr qsizetype kPieceSize = 256 * 1024;
+
+    void encode(QStringView text)
+    {
+        room(3 * text.size());
+        m_used = EncodeUtf8WithCrLf(m_used, text);
+    }
+
     void room(qsizetype size)
     {
         if (m_end - m_used >= size)
             return;
-        const qsizetype used = m_used - m_bytes.constData();
-        m_bytes.resize(std::max(used + size, m_bytes.size() + m_bytes.size() / 2));
-        m_used = m_bytes.data() + used;
+        flush();
+        if (m_end - m_used >= size)
+            return;
+        // Slices and lines never ask for more than a piece holds; this keeps any that did
+        // from writing past the array.
+        m_bytes.resize(size);
+        m_used = m_bytes.data();
         m_end = m_bytes.data() + m_bytes.size();
     }
 
+    const FileBytesWriter& m_write;
     QByteArray m_bytes;
     char* m_used = nullptr; // where the next byte goes
     char* m_end = nullptr;
@@ -610,9 +673,14 @@ private:
 
     void subRipCue(const CueView& cue)
     {
+        // The counter's digits, written from the last one back: formatting them with
+        // snprintf stood out in the profile of saving a large pane as SubRip.
         char counter[24];
-        const int size = std::snprintf(counter, sizeof counter, "%lld", ++m_counter);
-        m_out.ascii(counter, size);
+        char* const end = counter + sizeof counter;
+        char* first = end;
+        for (qulonglong rest = ++m_counter; first == end || rest > 0; rest /= 10)
+            *--first = char('0' + rest % 10);
+        m_out.ascii(first, end - first);
         m_out.endLine();
         timeLine(cue, ',', !m_fromWebVtt);
         for (const QStringView line : cue.lines) {
@@ -628,7 +696,7 @@ private:
     SubtitleFormat m_target;
     bool m_fromWebVtt;
     Output& m_out;
-    qlonglong m_counter = 0;
+    qulonglong m_counter = 0;
 };
 
 // Reads text as one format and writes the standard form of another into out; the 1-based
@@ -669,17 +737,21 @@ SubtitleConversion ConvertSubtitles(QStringView text, SubtitleFormat from, Subti
     return SubtitleConversion{out.take(), 0};
 }
 
-SubtitleBytesConversion ConvertSubtitlesToFileBytes(QStringView text, SubtitleFormat from,
-                                                    SubtitleFormat to)
+qsizetype StreamConvertedSubtitleFileBytes(QStringView text, SubtitleFormat from, SubtitleFormat to,
+                                           const FileBytesWriter& write)
 {
-    // Half as much room again as the text has units: SubRip's counters, CR LF and accented
-    // letters fit without growing the array (which would copy it into fresh memory), and
-    // room never written takes no memory.
-    FileBytesOutput out(text.size() + text.size() / 2 + 64);
+    FileBytesOutput out(write);
     const qsizetype invalid = convertInto(out, text, from, to, false);
-    if (invalid > 0)
-        return SubtitleBytesConversion{std::nullopt, invalid};
-    return SubtitleBytesConversion{out.take(), 0};
+    if (invalid == 0)
+        out.flush();
+    return invalid;
+}
+
+void StreamSubtitleFileBytes(QStringView text, const FileBytesWriter& write)
+{
+    FileBytesOutput out(write);
+    out.text(text);
+    out.flush();
 }
 
 QString SubtitleTimeText(qint64 milliseconds, SubtitleFormat format)

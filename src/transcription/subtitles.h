@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <QStringView>
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -58,16 +59,21 @@ struct SubtitleConversion {
 SubtitleConversion ConvertSubtitles(QStringView text, SubtitleFormat from, SubtitleFormat to,
                                     bool stripModelSpace = false);
 
-struct SubtitleBytesConversion {
-    std::optional<QByteArray> bytes; // empty when the text is not in the format it was read as
-    qsizetype firstInvalidLine = 0;  // 1-based line number when bytes is empty
-};
+// Receives the bytes of a subtitle file a piece at a time, in order.
+using FileBytesWriter = std::function<void(const char* bytes, qsizetype size)>;
 
-// The same conversion written straight as the bytes of a subtitle file, in one pass: what
-// SubtitleFileBytes gives for ConvertSubtitles's text (a byte-order mark, UTF-8, lines ended
-// by CR LF) with no text in between.
-SubtitleBytesConversion ConvertSubtitlesToFileBytes(QStringView text, SubtitleFormat from,
-                                                    SubtitleFormat to);
+// The same conversion written as the bytes of a subtitle file (what SubtitleFileBytes gives
+// for ConvertSubtitles's text: a byte-order mark, UTF-8, lines ended by CR LF) with no text in
+// between, handed to write a piece at a time as they are made, so that no more than a piece
+// (256 KB) is held. The 1-based number of the first line that is
+// not valid, 0 when the whole text read; when not 0, the pieces already handed on are not a
+// file to keep.
+qsizetype StreamConvertedSubtitleFileBytes(QStringView text, SubtitleFormat from, SubtitleFormat to,
+                                           const FileBytesWriter& write);
+
+// The saved form of a text as it stands (a byte-order mark, UTF-8, lines ended by CR LF)
+// handed to write a piece at a time.
+void StreamSubtitleFileBytes(QStringView text, const FileBytesWriter& write);
 
 // The standard forms, lines separated by LF: WebVTT with "WEBVTT", a blank line and
 // "HH:MM:SS.mmm --> HH:MM:SS.mmm" time lines, a blank line between cues; SubRip with a counter

@@ -8,8 +8,14 @@
 #include <QPlainTextEdit>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTextCursor>
 
 #include <gtest/gtest.h>
+
+#include <functional>
+#include <iterator>
+#include <random>
+#include <vector>
 
 namespace {
 
@@ -174,6 +180,125 @@ TEST_F(PaneFillerTest, AnyChangeToThePaneEndsWhatTheFillKnows)
     EXPECT_EQ(filler->standardForm(), std::nullopt);
     filler->completeNow();
     EXPECT_EQ(filler->standardForm(), SubtitleFormat::WebVtt);
+}
+
+// Saving reads the pane through the filler, which keeps the text it filled and reads back
+// only what changed since. For each script of edits, the filler's text is the pane's: checked
+// after every step (each check takes in the changes so far), and once after all the steps.
+TEST_F(PaneFillerTest, ThePaneTextFollowsEveryEdit)
+{
+    using Step = std::function<void(QPlainTextEdit&)>;
+    const auto typeAt = [](int position, const QString& text) {
+        return Step([=](QPlainTextEdit& pane) {
+            QTextCursor cursor(pane.document());
+            cursor.setPosition(position);
+            pane.setTextCursor(cursor);
+            pane.insertPlainText(text);
+        });
+    };
+    const auto remove = [](int from, int to) {
+        return Step([=](QPlainTextEdit& pane) {
+            QTextCursor cursor(pane.document());
+            cursor.setPosition(from);
+            cursor.setPosition(to, QTextCursor::KeepAnchor);
+            cursor.removeSelectedText();
+        });
+    };
+    const Step undo = [](QPlainTextEdit& pane) {
+        pane.undo();
+    };
+    const Step redo = [](QPlainTextEdit& pane) {
+        pane.redo();
+    };
+    const Step replaceAll = [](QPlainTextEdit& pane) {
+        pane.selectAll();
+        pane.insertPlainText(QStringLiteral("fresh\ntext"));
+    };
+    const Step setAnew = [](QPlainTextEdit& pane) {
+        pane.setPlainText(QStringLiteral("a\nb"));
+    };
+
+    const QString small = NormalizeSubtitles(kModelWebVtt, SubtitleFormat::WebVtt) +
+                          QStringLiteral("\nno-break\u00A0space, line\u2028separator\n");
+    const int smallEnd = int(small.size());
+    const QString large = NormalizeSubtitles(ModelTalk(2000), SubtitleFormat::WebVtt);
+    const struct {
+        const char* name;
+        const QString& text;
+        std::vector<Step> steps;
+    } cases[] = {
+        {"a letter typed and undone", small, {typeAt(0, QStringLiteral("x")), undo}},
+        {"lines typed into lines typed",
+         large,
+         {typeAt(5000, QStringLiteral("new\nlines\n")), typeAt(5003, QStringLiteral("er"))}},
+        {"lines removed, undone, redone", large, {remove(1000, 90000), undo, redo}},
+        {"edits far apart, the later first",
+         large,
+         {typeAt(150000, QStringLiteral("late")), typeAt(10, QStringLiteral("early")),
+          remove(20, 40), remove(149000, 151000)}},
+        {"edits at the very end",
+         small,
+         {typeAt(smallEnd, QStringLiteral("tail\n")), remove(smallEnd - 3, smallEnd + 2)}},
+        {"separators typed",
+         small,
+         {typeAt(3, QStringLiteral("\u00A0\u2028\u2029\r\n\U0001F600"))}},
+        {"everything replaced", large, {replaceAll, typeAt(2, QStringLiteral("y")), undo, undo}},
+        {"set anew from outside", small, {setAnew, typeAt(1, QStringLiteral("z"))}},
+    };
+    for (const bool checkEveryStep : {true, false}) {
+        for (const auto& c : cases) {
+            fillAndWait(*filler, c.text, SubtitleFormat::WebVtt);
+            ASSERT_EQ(filler->paneText(), c.text) << c.name;
+            for (std::size_t step = 0; step < c.steps.size(); ++step) {
+                c.steps[step](*pane);
+                if (checkEveryStep) {
+                    ASSERT_EQ(filler->paneText(), PaneText(pane)) << c.name << ", step " << step;
+                }
+            }
+            EXPECT_EQ(filler->paneText(), PaneText(pane)) << c.name;
+        }
+    }
+}
+
+// Many random edits, typed, removed, undone and redone anywhere, looked at now and then.
+TEST_F(PaneFillerTest, ThePaneTextFollowsRandomEdits)
+{
+    const QString text = NormalizeSubtitles(ModelTalk(300), SubtitleFormat::WebVtt);
+    fillAndWait(*filler, text, SubtitleFormat::WebVtt);
+    const QString pieces[] = {QStringLiteral("x"),          QStringLiteral("\n"),
+                              QStringLiteral("two\nlines"), QStringLiteral("\u00A0\u2028"),
+                              QStringLiteral("\U0001F600"), QStringLiteral("\n\n")};
+    std::mt19937 random(20261211);
+    const auto below = [&random](int bound) {
+        return int(std::uniform_int_distribution<int>(0, bound - 1)(random));
+    };
+    for (int edit = 0; edit < 400; ++edit) {
+        const int length = pane->document()->characterCount() - 1;
+        QTextCursor cursor(pane->document());
+        switch (below(4)) {
+        case 0:
+            cursor.setPosition(below(length + 1));
+            cursor.insertText(pieces[below(int(std::size(pieces)))]);
+            break;
+        case 1: {
+            const int from = below(length + 1);
+            cursor.setPosition(from);
+            cursor.setPosition(std::min(length, from + below(300)), QTextCursor::KeepAnchor);
+            cursor.removeSelectedText();
+            break;
+        }
+        case 2:
+            pane->undo();
+            break;
+        default:
+            pane->redo();
+            break;
+        }
+        if (below(5) == 0) {
+            ASSERT_EQ(filler->paneText(), PaneText(pane)) << "after edit " << edit;
+        }
+    }
+    EXPECT_EQ(filler->paneText(), PaneText(pane));
 }
 
 } // namespace

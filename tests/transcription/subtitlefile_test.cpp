@@ -176,6 +176,12 @@ TEST(SubtitleFileContentFor, IsTheTextForTheFileInItsSavedForm)
                        "00:00:04.000\nB\n"),
         QStringLiteral("just words\r\nand more"),
         QString(),
+        // Large panes, made and written a piece at a time: among their pieces, some would end
+        // inside a surrogate pair or between a CR and its LF.
+        ModelTalk(4000),
+        QStringLiteral("WEBVTT\n\n00:01.000 --> 00:02.000\n") +
+            QStringLiteral("a\U0001F600").repeated(120000) + QLatin1Char('\n'),
+        QStringLiteral("x\r\n").repeated(100000) + QStringLiteral("a\U0001F600").repeated(100000),
     };
     for (const char* file : {"talk.vtt", "talk.srt", "talk.txt"}) {
         for (const QString& pane : panes) {
@@ -219,7 +225,7 @@ TEST(WriteSubtitleFile, WritesTheFormatTheNameAsksForAndReportsABrokenPane)
 {
     QTemporaryDir folder;
     const QString srt = folder.filePath(QStringLiteral("talk.srt"));
-    SubtitleFileContent written;
+    SubtitleFileOutcome written;
     written.firstInvalidLine = -1;
     EXPECT_EQ(WriteSubtitleFile(srt, golden("model_webvtt.vtt"), &written), QString());
     EXPECT_EQ(written.firstInvalidLine, 0);
@@ -234,6 +240,40 @@ TEST(WriteSubtitleFile, WritesTheFormatTheNameAsksForAndReportsABrokenPane)
     EXPECT_EQ(written.format, SubtitleFormat::WebVtt);
     EXPECT_EQ(readAll(srt), QByteArray("\xEF\xBB\xBFWEBVTT\r\n00:00.000 --> 00:01.000\r\n a\r\n"
                                        "00:01.000 --> oops\r\n"));
+}
+
+// A large pane is written as it is made. When it turns out not to read as subtitles only
+// after pieces of the converted file were written, the file holds the pane as it stands,
+// and nothing else is left in the folder.
+TEST(WriteSubtitleFile, ALargePaneBrokenNearItsEndIsWrittenAsItStands)
+{
+    QTemporaryDir folder;
+    const QString talk = NormalizeSubtitles(ModelTalk(4000), SubtitleFormat::WebVtt);
+    const QString broken = QString(talk).replace(QStringLiteral("02:59:57.300 -->"),
+                                                 QStringLiteral("02:59:57.300 ->"));
+    ASSERT_NE(broken, talk);
+    const qsizetype brokenLine =
+        talk.left(talk.indexOf(QStringLiteral("02:59:57.300 -->"))).count(u'\n') + 1;
+    const struct {
+        const char* file;
+        QString pane;
+        qsizetype firstInvalidLine;
+    } cases[] = {
+        {"talk.srt", talk, 0},
+        {"talk.vtt", talk, 0},
+        {"broken.srt", broken, brokenLine},
+        {"broken.vtt", broken, brokenLine},
+    };
+    for (const auto& c : cases) {
+        const QString path = folder.filePath(QLatin1String(c.file));
+        SubtitleFileOutcome outcome;
+        ASSERT_EQ(WriteSubtitleFile(path, c.pane, &outcome), QString()) << c.file;
+        EXPECT_EQ(outcome.firstInvalidLine, c.firstInvalidLine) << c.file;
+        const SubtitleFileText expected = SubtitleTextForFile(path, c.pane);
+        EXPECT_EQ(readAll(path), SubtitleFileBytes(expected.text)) << c.file;
+    }
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden),
+              QStringList({"broken.srt", "broken.vtt", "talk.srt", "talk.vtt"}));
 }
 
 // A folder the user cannot write, holding a file they can: there is no room for a temporary

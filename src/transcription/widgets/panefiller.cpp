@@ -9,6 +9,7 @@
 #include <QTextDocument>
 #include <QTimer>
 
+#include <algorithm>
 #include <utility>
 
 namespace {
@@ -31,10 +32,14 @@ PaneFiller::PaneFiller(QPlainTextEdit* pane, WindowInputHold* hold, QObject* par
     , m_hold(hold)
 {
     // Any change to the pane's text, by the user or by anything else, ends what the fill
-    // knew about it; the fill's own pieces come before it knows anything.
+    // knew about its form and marks what of the kept text is out of date; the fill's own
+    // pieces come before it knows anything.
     if (m_pane)
         connect(m_pane->document(), &QTextDocument::contentsChange, this,
-                [this] { m_standardForm.reset(); });
+                [this](int position, int removed, int added) {
+                    m_standardForm.reset();
+                    noteChange(position, removed, added);
+                });
 }
 
 PaneFiller::~PaneFiller()
@@ -47,18 +52,22 @@ void PaneFiller::setText(const QString& text, std::optional<SubtitleFormat> stan
 {
     ++m_generation;
     m_standardForm.reset();
+    m_kept.reset();
     if (!m_pane)
         return;
+    const bool preserves = panePreserves(text);
     const std::optional<SubtitleFormat> form =
-        standardForm && panePreserves(text) ? standardForm : std::nullopt;
+        standardForm && preserves ? standardForm : std::nullopt;
     if (text.size() <= kPieceLength) {
         if (m_filling)
             finish();
         m_pane->setPlainText(text);
         m_standardForm = form;
+        keep(text, preserves);
         emit filled();
         return;
     }
+    m_textPreserved = preserves;
     m_fillingForm = form;
     if (!m_filling) {
         m_filling = true;
@@ -124,7 +133,7 @@ void PaneFiller::completeNow()
 void PaneFiller::finish()
 {
     m_filling = false;
-    m_text.clear();
+    keep(std::exchange(m_text, QString()), m_textPreserved);
     if (m_pane) {
         m_pane->document()->setUndoRedoEnabled(true);
         m_pane->moveCursor(QTextCursor::Start);
@@ -132,6 +141,66 @@ void PaneFiller::finish()
     m_standardForm = std::exchange(m_fillingForm, std::nullopt);
     if (m_hold)
         m_hold->release();
+}
+
+void PaneFiller::keep(QString text, bool paneGivesItBack)
+{
+    m_changed.reset();
+    if (paneGivesItBack)
+        m_kept = std::move(text);
+    else
+        m_kept.reset();
+}
+
+void PaneFiller::noteChange(qsizetype position, qsizetype removed, qsizetype added)
+{
+    if (m_filling || !m_kept)
+        return;
+    if (!m_changed) {
+        m_changed = ChangedSpan{position, position + added, position + removed};
+        return;
+    }
+    // The span grows to take in the change; positions in the pane before the change map to
+    // the kept text through the span's end.
+    ChangedSpan& span = *m_changed;
+    const qsizetype changeEnd = position + removed;
+    if (changeEnd > span.paneTo) {
+        span.keptTo += changeEnd - span.paneTo;
+        span.paneTo = changeEnd;
+    }
+    span.from = std::min(span.from, position);
+    span.paneTo += added - removed;
+}
+
+QString PaneFiller::paneText()
+{
+    if (!m_pane)
+        return {};
+    if (m_filling)
+        return PaneText(m_pane);
+    QTextDocument* const document = m_pane->document();
+    const qsizetype paneLength = document->characterCount() - 1; // without the last separator
+    if (m_kept && m_changed) {
+        const ChangedSpan span = *std::exchange(m_changed, std::nullopt);
+        // A span that does not fit the texts (the document reported a change that reaches
+        // past its end) gives the text read whole instead.
+        const bool fits = span.from >= 0 && span.from <= span.paneTo && span.from <= span.keptTo &&
+                          span.keptTo <= m_kept->size() && span.paneTo <= paneLength &&
+                          m_kept->size() - span.keptTo + span.paneTo == paneLength;
+        if (fits) {
+            QTextCursor cursor(document);
+            cursor.setPosition(int(span.from));
+            cursor.setPosition(int(span.paneTo), QTextCursor::KeepAnchor);
+            QString changed = cursor.selectedText();
+            changed.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+            m_kept->replace(span.from, span.keptTo - span.from, changed);
+        } else {
+            m_kept.reset();
+        }
+    }
+    if (!m_kept || m_kept->size() != paneLength)
+        m_kept = PaneText(m_pane);
+    return *m_kept;
 }
 
 QString PaneText(const QPlainTextEdit* pane)

@@ -42,12 +42,28 @@ public:
     // whole text before anything reads it (saving, for one).
     void completeNow();
 
+    // What PaneText gives for the pane, made from the text the filler last put in (or last
+    // gave) and the part of the pane changed since, so that only that part is read out of
+    // the pane. The filler keeps the text it gives, which shares it with the caller.
+    QString paneText();
+
 signals:
     void filled();
 
 private:
+    // The part of the pane changed since the kept text was its whole text: from from on,
+    // up to paneTo in the pane and up to keptTo in the kept text (the two are the same
+    // before from and after their ends).
+    struct ChangedSpan {
+        qsizetype from = 0;
+        qsizetype paneTo = 0;
+        qsizetype keptTo = 0;
+    };
+
     void fillNextPiece(quint64 generation, qint64 budgetMs);
     void finish();
+    void keep(QString text, bool paneGivesItBack);
+    void noteChange(qsizetype position, qsizetype removed, qsizetype added);
 
     QPointer<QPlainTextEdit> m_pane;
     QPointer<WindowInputHold> m_hold;
@@ -56,7 +72,12 @@ private:
     quint64 m_generation = 0;
     bool m_filling = false;
     std::optional<SubtitleFormat> m_fillingForm; // of the text being filled
+    bool m_textPreserved = false; // whether the pane gives back the text being filled
     std::optional<SubtitleFormat> m_standardForm;
+    // The pane's text as it was when the filler last filled or read it, when known; and
+    // what has changed in the pane since.
+    std::optional<QString> m_kept;
+    std::optional<ChangedSpan> m_changed;
 };
 
 // The characters the pane holds, lines joined by LF. Unlike the plain-text export, it keeps
