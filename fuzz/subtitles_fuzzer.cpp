@@ -1,7 +1,9 @@
-// The subtitle reader, the two writers and the one-pass conversion. Whatever the reader accepts,
-// each writer writes a text that the reader reads back as the same cues: same times, same text
-// (WebVTT writes "-->" inside text as "--&gt;", and SubRip writes it back as "-->").
+// The subtitle reader, the two writers, the one-pass conversion and the file's bytes made a
+// piece at a time. Whatever the reader accepts, each writer writes a text that the reader
+// reads back as the same cues: same times, same text (WebVTT writes "-->" inside text as
+// "--&gt;", and SubRip writes it back as "-->").
 #include "fuzzcheck.h"
+#include "transcription/subtitlefile.h"
 #include "transcription/subtitles.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
@@ -64,6 +66,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(converted.firstInvalidLine == reading.firstInvalidLine);
         if (converted.text)
             FUZZ_CHECK(*converted.text == WriteSubtitles(*reading.document, to));
+    }
+    // The file's bytes, made a piece at a time, are the converted text's saved form; a text as
+    // it stands is saved the same, whatever the pieces' bounds cut through.
+    for (const SubtitleFormat to : {SubtitleFormat::WebVtt, SubtitleFormat::SubRip}) {
+        QByteArray streamed;
+        const auto collect = [&streamed](const char* bytes, qsizetype size) {
+            streamed.append(bytes, size);
+        };
+        const qsizetype invalid = StreamConvertedSubtitleFileBytes(text, format, to, collect);
+        FUZZ_CHECK(invalid == reading.firstInvalidLine);
+        if (reading.document)
+            FUZZ_CHECK(streamed == SubtitleFileBytes(WriteSubtitles(*reading.document, to)));
+        streamed.clear();
+        StreamSubtitleFileBytes(text, collect);
+        FUZZ_CHECK(streamed == SubtitleFileBytes(text));
     }
     if (!reading.document) {
         // Text that is not subtitles is shown and saved exactly as delivered.

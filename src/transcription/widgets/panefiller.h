@@ -23,7 +23,7 @@ public:
     // A text longer than one piece goes in by pieces; each turn of the event loop puts in
     // pieces until its time budget is spent.
     static constexpr qsizetype kPieceLength = 64 * 1024;
-    static constexpr qint64 kTurnBudgetMs = 16;
+    static constexpr qint64 kTurnBudgetMs = 8;
 
     PaneFiller(QPlainTextEdit* pane, WindowInputHold* hold, QObject* parent = nullptr);
     ~PaneFiller() override;
