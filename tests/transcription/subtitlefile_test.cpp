@@ -277,38 +277,52 @@ TEST(WriteSubtitleFile, ALargePaneBrokenNearItsEndIsWrittenAsItStands)
 }
 
 // A folder the user cannot write, holding a file they can: there is no room for a temporary
-// file beside it, so the file is written in place.
+// file beside it, so the file is written in place. A pane that turns out not to read as
+// subtitles only after pieces of the converted file went in is written again from the start:
+// nothing of the old file or of the converted pieces is left after it.
 TEST(WriteSubtitleFile, AFolderThatCannotBeWrittenGetsTheFileWrittenInPlace)
 {
-    QTemporaryDir folder;
-    const QString path = folder.filePath(QStringLiteral("talk.txt"));
-    {
-        QFile old(path);
-        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-        old.write(QByteArray(3000, 'o'));
-    }
-    const QByteArray folderName = QFile::encodeName(folder.path());
-    const QByteArray fileName = QFile::encodeName(path);
-    // The superuser passes every permission check; it writes as "nobody" here.
-    const bool asRoot = geteuid() == 0;
-    if (asRoot) {
-        ASSERT_EQ(chmod(folderName.constData(), 0755), 0);
-        ASSERT_EQ(chown(fileName.constData(), 65534, 65534), 0);
-        ASSERT_EQ(seteuid(65534), 0);
-    } else {
-        ASSERT_EQ(chmod(folderName.constData(), 0555), 0);
-    }
-    const bool folderWritable = access(folderName.constData(), W_OK) == 0 && !asRoot;
-    const QString failure = WriteSubtitleFile(path, QStringLiteral("new\u00A0text"));
-    if (asRoot) {
-        ASSERT_EQ(seteuid(0), 0);
-    }
-    chmod(folderName.constData(), 0700);
-    ASSERT_FALSE(folderWritable);
+    const QString broken =
+        NormalizeSubtitles(ModelTalk(4000), SubtitleFormat::WebVtt)
+            .replace(QStringLiteral("02:59:57.300 -->"), QStringLiteral("02:59:57.300 ->"));
+    const struct {
+        const char* file;
+        QString pane;
+    } cases[] = {
+        {"talk.txt", QStringLiteral("new\u00A0text")},
+        {"broken.srt", broken},
+    };
+    for (const auto& c : cases) {
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QLatin1String(c.file));
+        {
+            QFile old(path);
+            ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+            old.write(QByteArray(3000000, 'o'));
+        }
+        const QByteArray folderName = QFile::encodeName(folder.path());
+        const QByteArray fileName = QFile::encodeName(path);
+        // The superuser passes every permission check; it writes as "nobody" here.
+        const bool asRoot = geteuid() == 0;
+        if (asRoot) {
+            ASSERT_EQ(chmod(folderName.constData(), 0755), 0);
+            ASSERT_EQ(chown(fileName.constData(), 65534, 65534), 0);
+            ASSERT_EQ(seteuid(65534), 0);
+        } else {
+            ASSERT_EQ(chmod(folderName.constData(), 0555), 0);
+        }
+        const bool folderWritable = access(folderName.constData(), W_OK) == 0 && !asRoot;
+        const QString failure = WriteSubtitleFile(path, c.pane);
+        if (asRoot) {
+            ASSERT_EQ(seteuid(0), 0);
+        }
+        chmod(folderName.constData(), 0700);
+        ASSERT_FALSE(folderWritable);
 
-    EXPECT_EQ(failure, QString());
-    EXPECT_EQ(readAll(path), QByteArray("\xEF\xBB\xBFnew\xC2\xA0text"));
-    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), QStringList({"talk.txt"}));
+        EXPECT_EQ(failure, QString()) << c.file;
+        EXPECT_EQ(readAll(path), SubtitleFileBytes(c.pane)) << c.file;
+        EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), QStringList({QLatin1String(c.file)}));
+    }
 }
 
 // The cues ffmpeg reads from a file, counted in its SubRip output; -1 when it fails.
