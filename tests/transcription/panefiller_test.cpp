@@ -9,6 +9,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTextCursor>
+#include <QTextDocument>
 
 #include <gtest/gtest.h>
 
@@ -258,6 +259,20 @@ TEST_F(PaneFillerTest, ThePaneTextFollowsEveryEdit)
             EXPECT_EQ(filler->paneText(), PaneText(pane)) << c.name;
         }
     }
+}
+
+// A pane given another document, even one as long as the text the filler keeps, is read
+// from that document.
+TEST_F(PaneFillerTest, APaneGivenAnotherDocumentIsReadFromIt)
+{
+    const QString text = NormalizeSubtitles(kModelWebVtt, SubtitleFormat::WebVtt);
+    fillAndWait(*filler, text, SubtitleFormat::WebVtt);
+    ASSERT_EQ(filler->paneText(), text);
+    auto* document = new QTextDocument(pane);
+    document->setDocumentLayout(new QPlainTextDocumentLayout(document));
+    document->setPlainText(QString(text.size(), QLatin1Char('q')));
+    pane->setDocument(document);
+    EXPECT_EQ(filler->paneText(), QString(text.size(), QLatin1Char('q')));
 }
 
 // Many random edits, typed, removed, undone and redone anywhere, looked at now and then.

@@ -30,6 +30,7 @@ PaneFiller::PaneFiller(QPlainTextEdit* pane, WindowInputHold* hold, QObject* par
     : QObject(parent)
     , m_pane(pane)
     , m_hold(hold)
+    , m_document(pane ? pane->document() : nullptr)
 {
     // Any change to the pane's text, by the user or by anything else, ends what the fill
     // knew about its form and marks what of the kept text is out of date; the fill's own
@@ -176,7 +177,9 @@ QString PaneFiller::paneText()
 {
     if (!m_pane)
         return {};
-    if (m_filling)
+    // The changes followed are those of the pane's document when the filler was made; a pane
+    // given another document since is read whole.
+    if (m_filling || m_pane->document() != m_document)
         return PaneText(m_pane);
     QTextDocument* const document = m_pane->document();
     const qsizetype paneLength = document->characterCount() - 1; // without the last separator

@@ -9,6 +9,7 @@
 #include <optional>
 
 class QPlainTextEdit;
+class QTextDocument;
 class WindowInputHold;
 
 // Puts a whole new text into a plain-text pane, as setPlainText does (lines split at LF,
@@ -67,6 +68,7 @@ private:
 
     QPointer<QPlainTextEdit> m_pane;
     QPointer<WindowInputHold> m_hold;
+    QPointer<QTextDocument> m_document; // the pane's document, whose changes are followed
     QString m_text;
     qsizetype m_position = 0;
     quint64 m_generation = 0;
