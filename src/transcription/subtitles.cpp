@@ -527,18 +527,13 @@ public:
     void text(QStringView text)
     {
         // A long text goes in slices, so that the room asked for (3 bytes a unit at most)
-        // stays small; a slice never ends between a CR and its LF or inside a surrogate pair.
-        constexpr qsizetype kSlice = 16 * 1024;
-        while (text.size() > kSlice) {
-            qsizetype cut = kSlice;
-            const QChar last = text[cut - 1];
-            if ((last == QLatin1Char('\r') && text[cut] == QLatin1Char('\n')) ||
-                (last.isHighSurrogate() && text[cut].isLowSurrogate()))
-                ++cut;
-            encode(text.first(cut));
-            text = text.sliced(cut);
+        // stays small.
+        while (!text.isEmpty()) {
+            const QStringView slice = text.first(Utf8SliceLength(text));
+            room(3 * slice.size());
+            m_used = EncodeUtf8WithCrLf(m_used, slice);
+            text = text.sliced(slice.size());
         }
-        encode(text);
     }
     void ascii(const char* text, qsizetype size)
     {
@@ -562,12 +557,6 @@ private:
     // A piece stays below the size that the memory allocator gives a mapping of its own, so
     // the same memory serves every save.
     static constexpr qsizetype kPieceSize = 256 * 1024;
-
-    void encode(QStringView text)
-    {
-        room(3 * text.size());
-        m_used = EncodeUtf8WithCrLf(m_used, text);
-    }
 
     void room(qsizetype size)
     {

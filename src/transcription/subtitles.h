@@ -65,9 +65,8 @@ using FileBytesWriter = std::function<void(const char* bytes, qsizetype size)>;
 // The same conversion written as the bytes of a subtitle file (what SubtitleFileBytes gives
 // for ConvertSubtitles's text: a byte-order mark, UTF-8, lines ended by CR LF) with no text in
 // between, handed to write a piece at a time as they are made, so that no more than a piece
-// (256 KB) is held. The 1-based number of the first line that is
-// not valid, 0 when the whole text read; when not 0, the pieces already handed on are not a
-// file to keep.
+// (256 KB) is held. The 1-based number of the first line that is not valid, 0 when the whole
+// text read; when not 0, the pieces already handed on are not a file to keep.
 qsizetype StreamConvertedSubtitleFileBytes(QStringView text, SubtitleFormat from, SubtitleFormat to,
                                            const FileBytesWriter& write);
 

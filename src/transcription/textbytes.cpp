@@ -93,26 +93,30 @@ char* EncodeUtf8WithCrLf(char* dst, QStringView text)
     return dst;
 }
 
+qsizetype Utf8SliceLength(QStringView text)
+{
+    if (text.size() <= kUtf8Slice)
+        return text.size();
+    qsizetype length = kUtf8Slice;
+    while (length != text.size() &&
+           (text[length - 1] == u'\r' || text[length - 1].isHighSurrogate()))
+        ++length;
+    return length;
+}
+
 void AppendUtf8WithCrLf(QByteArray& out, QStringView text)
 {
     // A long text goes in slices, so that the room set aside for the worst case (3 bytes a
-    // unit) stays small; a slice never ends between a CR and its LF or inside a surrogate
-    // pair.
-    constexpr qsizetype kSlice = 16 * 1024;
-    const char16_t* src = text.utf16();
-    const char16_t* const end = src + text.size();
-    while (src != end) {
-        const char16_t* sliceEnd = end - src > kSlice ? src + kSlice : end;
-        while (sliceEnd != end &&
-               (sliceEnd[-1] == u'\r' || QChar::isHighSurrogate(char32_t(sliceEnd[-1]))))
-            ++sliceEnd;
+    // unit) stays small.
+    while (!text.isEmpty()) {
+        const QStringView slice = text.first(Utf8SliceLength(text));
         const qsizetype used = out.size();
-        const qsizetype room = 3 * (sliceEnd - src);
+        const qsizetype room = 3 * slice.size();
         if (out.capacity() - used < room)
             out.reserve(std::max(used + room, out.capacity() + out.capacity() / 2));
         out.resize(used + room);
         char* const start = out.data() + used;
-        out.truncate(EncodeUtf8WithCrLf(start, QStringView(src, sliceEnd)) - out.constData());
-        src = sliceEnd;
+        out.truncate(EncodeUtf8WithCrLf(start, slice) - out.constData());
+        text = text.sliced(slice.size());
     }
 }
